@@ -1,0 +1,117 @@
+// The real programs, run to their end against a recording interpreter or
+// the stand-in machine. Each run takes the full five-second pause.
+#include "recording.h"
+#include "run_program.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr long long pause_ms = 5000;
+constexpr char sized_script[] =
+    "CREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3\r\nEXIT\r\n";
+constexpr char nosize_script[] = "CREATE VOLUME RAID DISK=0,1,2,3\r\nEXIT\r\n";
+
+struct Deliverable {
+  const char *program;
+  const char *script;
+  std::vector<std::string> args;
+};
+
+class RunsAgainstARecorder : public ::testing::TestWithParam<Deliverable> {};
+
+TEST_P(RunsAgainstARecorder, DeliversItsScriptInOnePieceAfterThePause) {
+  const Deliverable &deliverable = GetParam();
+  TempFolder folder;
+  ProgramSetup setup;
+  setup.args = deliverable.args;
+  setup.env = {{"COMSPEC", RECORDER_PATH},
+               {"RECORDER_REPORT", folder / "report"},
+               {"RECORDER_LINGER_MS", "1000"},
+               {"RECORDER_EXIT_CODE", "3"}};
+  const ProgramRun run = run_program(deliverable.program, setup);
+  const Recording tool = read_recording(folder / "report");
+
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(tool.args,
+            (std::vector<std::string>{RECORDER_PATH, "/c",
+                                      "c:\\vel\\kelvox\\diskpart.exe"}));
+  ASSERT_EQ(tool.chunks.size(), 1u);
+  EXPECT_EQ(tool.chunks[0].bytes, deliverable.script);
+  EXPECT_GE((tool.chunks[0].at_ns - tool.start_ns) / 1000000, pause_ms);
+  EXPECT_GT(tool.eof_ns, 0) << "end of input follows the script";
+  EXPECT_EQ(tool.other_ends, 0);
+  EXPECT_GT(run.ended_ns, tool.end_ns) << "the program waits for the tool";
+  EXPECT_GE(run.elapsed_ms(), pause_ms + 1000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Deliverables, RunsAgainstARecorder,
+    ::testing::Values(Deliverable{RAIDVOL_SIZED, sized_script, {}},
+                      Deliverable{
+                          RAIDVOL_NOSIZE,
+                          nosize_script,
+                          {"/?", "", "SIZE=5", "c:\\other.exe", "--help"}}),
+    [](const auto &info) {
+      return std::string(info.param.script == sized_script ? "Sized"
+                                                           : "Nosize");
+    });
+
+TEST(Runs, EndsAtOnceWithoutStandardInput) {
+  TempFolder folder;
+  ProgramSetup setup;
+  setup.stdin_path = "";
+  setup.env = {{"COMSPEC", RECORDER_PATH},
+               {"RECORDER_REPORT", folder / "report"}};
+  const ProgramRun run = run_program(RAIDVOL_SIZED, setup);
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_LT(run.elapsed_ms(), pause_ms / 2);
+  EXPECT_FALSE(folder.has("report")) << "no interpreter was started";
+  EXPECT_EQ(run.out + run.err, "");
+}
+
+TEST(Runs, EndsWithZeroWhenTheToolEndsBeforeReading) {
+  TempFolder folder;
+  ProgramSetup setup;
+  setup.env = {{"COMSPEC", RECORDER_PATH},
+               {"RECORDER_REPORT", folder / "report"},
+               {"RECORDER_EXIT_AT_ONCE", "1"},
+               {"RECORDER_EXIT_CODE", "2"}};
+  const ProgramRun run = run_program(RAIDVOL_NOSIZE, setup);
+  EXPECT_EQ(run.exit_code, 0) << "a pipe with no reader must not kill it";
+  EXPECT_GE(run.elapsed_ms(), pause_ms);
+  EXPECT_TRUE(read_recording(folder / "report").chunks.empty());
+}
+
+TEST(Runs, EndsWithZeroAfterThePauseWhenNoToolIsAtThePath) {
+  TempFolder empty_drives;
+  ProgramSetup setup;
+  setup.env = {{"COMSPEC", CMD_STAND_IN},
+               {"RAIDVOL_DRIVES", empty_drives.path()}};
+  const ProgramRun run = run_program(RAIDVOL_SIZED, setup);
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_GE(run.elapsed_ms(), pause_ms);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("is not recognized"), std::string::npos)
+      << "the interpreter's own message: " << run.err;
+}
+
+TEST(Runs, CreatesTheVolumeOnTheSimulatedMachineWithNoEnvironmentSet) {
+  ProgramSetup setup;
+  setup.folder = BUILD_FOLDER;
+  setup.env = {{"COMSPEC", std::nullopt},
+               {"RAIDVOL_DRIVES", std::nullopt},
+               {"PATH", "/nonexistent"}};
+  const ProgramRun run = run_program(RAIDVOL_SIZED, setup);
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_NE(run.out.find("Created RAID-5 volume 1 with 1000 MB on each of "
+                         "disks 0, 1, 2, 3."),
+            std::string::npos)
+      << run.out << run.err;
+  EXPECT_EQ(run.err, "");
+}
+
+} // namespace

@@ -1,0 +1,76 @@
+// Stands in for the command interpreter in tests and writes down what it was
+// given: its arguments, each piece read from standard input with the time it
+// came, end of input, and how many other descriptors share its input pipe.
+// RECORDER_REPORT names the report; RECORDER_EXIT_AT_ONCE makes it end
+// without reading; RECORDER_LINGER_MS keeps it alive after end of input;
+// RECORDER_EXIT_CODE is its exit status.
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <dirent.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+long long monotonic_ns() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+// Descriptors other than 0 open on the pipe that is standard input: any
+// such one would keep the pipe from ever reaching end of input.
+int other_ends_of_input() {
+  struct stat input;
+  if (fstat(STDIN_FILENO, &input) != 0)
+    return -1;
+  DIR *const fds = opendir("/proc/self/fd");
+  if (fds == nullptr)
+    return -1;
+  int count = 0;
+  while (const dirent *entry = readdir(fds)) {
+    const int fd = std::atoi(entry->d_name);
+    struct stat other;
+    if (fd > 0 && fd != dirfd(fds) && fstat(fd, &other) == 0 &&
+        other.st_dev == input.st_dev && other.st_ino == input.st_ino)
+      ++count;
+  }
+  closedir(fds);
+  return count;
+}
+
+int env_number(const char *name) {
+  const char *const value = std::getenv(name);
+  return value ? std::atoi(value) : 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  const char *const report_path = std::getenv("RECORDER_REPORT");
+  if (report_path == nullptr)
+    return 125;
+  FILE *const report = std::fopen(report_path, "w");
+  if (report == nullptr)
+    return 125;
+  std::fprintf(report, "start %lld\n", monotonic_ns());
+  for (int i = 0; i < argc; ++i)
+    std::fprintf(report, "arg %s\n", argv[i]);
+  std::fprintf(report, "other_ends %d\n", other_ends_of_input());
+  if (std::getenv("RECORDER_EXIT_AT_ONCE") == nullptr) {
+    char chunk[65536];
+    ssize_t n;
+    while ((n = read(STDIN_FILENO, chunk, sizeof chunk)) > 0) {
+      std::fprintf(report, "chunk %lld ", monotonic_ns());
+      for (ssize_t i = 0; i < n; ++i)
+        std::fprintf(report, "%02x", static_cast<unsigned char>(chunk[i]));
+      std::fprintf(report, "\n");
+    }
+    std::fprintf(report, "eof %lld\n", monotonic_ns());
+    usleep(static_cast<useconds_t>(env_number("RECORDER_LINGER_MS")) * 1000);
+  }
+  std::fprintf(report, "end %lld\n", monotonic_ns());
+  return std::fclose(report) == 0 ? env_number("RECORDER_EXIT_CODE") : 125;
+}
