@@ -1,0 +1,56 @@
+// The simulated DiskPart: a machine of a few disks and the commands that
+// change it. Takes one command line and gives back the answer; it reads and
+// writes nothing itself.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace stand_ins {
+
+struct Disk {
+  unsigned long long size_mb;
+  unsigned long long free_mb;
+};
+
+struct Volume {
+  unsigned long long size_each_mb; // taken on each of its disks
+  std::vector<std::size_t> disks;  // in the order they were named
+};
+
+class DiskPartSession {
+public:
+  // Four free disks: 8192, 8192, 12288 and 16384 MB.
+  DiskPartSession();
+  explicit DiskPartSession(
+      const std::vector<unsigned long long> &disk_sizes_mb);
+
+  // What the tool says when it starts.
+  std::string banner() const;
+
+  // Carries out one command line, given without its line end; the answer,
+  // every line of it ended, empty for blank lines and comments.
+  std::string run(const std::string &line);
+
+  // The answer to a line that the reader cut off at `max_bytes`.
+  std::string refuse_long_line(std::size_t max_bytes);
+
+  bool has_exited() const { return exited_; }
+  bool any_command_failed() const { return failed_; }
+  const std::vector<Disk> &disks() const { return disks_; }
+  const std::vector<Volume> &volumes() const { return volumes_; }
+
+private:
+  std::string fail(const std::string &reason);
+  std::string create_raid_volume(const std::vector<std::string> &parameters);
+  std::string disk_table() const;
+  std::string volume_table() const;
+
+  std::vector<Disk> disks_;
+  std::vector<Volume> volumes_;
+  bool exited_ = false;
+  bool failed_ = false;
+};
+
+} // namespace stand_ins
