@@ -1,0 +1,99 @@
+#include "diskpart_session.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+using stand_ins::DiskPartSession;
+
+namespace {
+
+constexpr char sized_script[] = "CREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3";
+constexpr char nosize_script[] = "CREATE VOLUME RAID DISK=0,1,2,3";
+
+std::vector<unsigned long long> free_space(const DiskPartSession &session) {
+  std::vector<unsigned long long> free;
+  for (const stand_ins::Disk &disk : session.disks())
+    free.push_back(disk.free_mb);
+  return free;
+}
+
+using Free = std::vector<unsigned long long>;
+
+TEST(DiskPartSession, RunsBothScriptsOneAfterTheOther) {
+  DiskPartSession session;
+  EXPECT_EQ(session.run(sized_script),
+            "Created RAID-5 volume 1 with 1000 MB on each of disks 0, 1, 2, "
+            "3.\n");
+  EXPECT_EQ(free_space(session), (Free{7192, 7192, 11288, 15384}));
+  // Without SIZE the volume takes what the fullest disk has left.
+  EXPECT_EQ(session.run(nosize_script),
+            "Created RAID-5 volume 2 with 7192 MB on each of disks 0, 1, 2, "
+            "3.\n");
+  EXPECT_EQ(free_space(session), (Free{0, 0, 4096, 8192}));
+  EXPECT_EQ(session.run("EXIT"), "Leaving DiskPart.\n");
+  EXPECT_TRUE(session.has_exited());
+  EXPECT_FALSE(session.any_command_failed());
+}
+
+TEST(DiskPartSession, TakesKeywordsInAnyCaseAndParametersInAnyOrder) {
+  DiskPartSession session;
+  EXPECT_EQ(session.run("  create Volume raid disk=3,1,2\tSize=0500 "),
+            "Created RAID-5 volume 1 with 500 MB on each of disks 3, 1, 2.\n");
+  EXPECT_EQ(session.run("cReAtE vOlUmE rAiD dIsK=1,2,3"),
+            "Created RAID-5 volume 2 with 7692 MB on each of disks 1, 2, 3.\n");
+  EXPECT_EQ(free_space(session), (Free{8192, 0, 4096, 8192}));
+  EXPECT_EQ(session.run("rem LIST NOTHING"), "");
+  EXPECT_EQ(session.run(" \t "), "");
+  EXPECT_FALSE(session.any_command_failed());
+}
+
+// Each line fails with one line of answer, changes nothing, and the session
+// takes the next command as usual.
+TEST(DiskPartSession, RefusesBadLinesAndGoesOn) {
+  const std::string bad_lines[] = {
+      // disks
+      "CREATE VOLUME RAID DISK=0,1", "CREATE VOLUME RAID DISK=0,1,1,2",
+      "CREATE VOLUME RAID DISK=0,1,4",
+      "CREATE VOLUME RAID DISK=0,1,99999999999999999999999",
+      "CREATE VOLUME RAID DISK=0,,1,2", "CREATE VOLUME RAID DISK=0,1,2,",
+      "CREATE VOLUME RAID DISK=", "CREATE VOLUME RAID SIZE=100",
+      "CREATE VOLUME RAID DISK=0,1,2 DISK=3",
+      // sizes
+      "CREATE VOLUME RAID SIZE=0 DISK=0,1,2",
+      "CREATE VOLUME RAID SIZE=-5 DISK=0,1,2",
+      "CREATE VOLUME RAID SIZE=+5 DISK=0,1,2",
+      "CREATE VOLUME RAID SIZE=12abc DISK=0,1,2",
+      "CREATE VOLUME RAID SIZE=1.5 DISK=0,1,2",
+      "CREATE VOLUME RAID SIZE= DISK=0,1,2",
+      "CREATE VOLUME RAID SIZE=18446744073709551616 DISK=0,1,2",
+      "CREATE VOLUME RAID SIZE=8193 DISK=0,2,3",
+      "CREATE VOLUME RAID SIZE=10 SIZE=10 DISK=0,1,2",
+      // other commands and junk
+      "CREATE VOLUME RAID DISK=0,1,2 SPEED=9", "CREATE VOLUME RAID 0,1,2",
+      "CREATE VOLUME SIMPLE DISK=0", "FORMAT", "LIST", "LIST DISK 0",
+      "EXIT now", std::string("LIST DISK\0", 10), "\x01\x02", "LIST\x7f",
+      "REM \x1b[2J"};
+  for (const std::string &line : bad_lines) {
+    DiskPartSession session;
+    const std::string answer = session.run(line);
+    EXPECT_EQ(std::count(answer.begin(), answer.end(), '\n'), 1) << line;
+    EXPECT_EQ(answer.find("Created"), std::string::npos) << line;
+    EXPECT_TRUE(session.any_command_failed()) << line;
+    EXPECT_FALSE(session.has_exited()) << line;
+    EXPECT_EQ(free_space(session), (Free{8192, 8192, 12288, 16384})) << line;
+    EXPECT_EQ(session.run(nosize_script).rfind("Created", 0), 0u) << line;
+  }
+}
+
+TEST(DiskPartSession, RefusesDisksThatAreFull) {
+  DiskPartSession session({100, 100, 200});
+  EXPECT_EQ(session.run("CREATE VOLUME RAID DISK=0,1,2").rfind("Created", 0),
+            0u);
+  EXPECT_EQ(session.run("CREATE VOLUME RAID DISK=2,1,0"),
+            "Disk 1 has no free space left.\n");
+  EXPECT_EQ(session.run("CREATE VOLUME RAID SIZE=1 DISK=2,1,0"),
+            "Disk 1 has no free space left.\n");
+  EXPECT_TRUE(session.any_command_failed());
+}
+
+} // namespace

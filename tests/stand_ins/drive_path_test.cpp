@@ -1,0 +1,54 @@
+#include "drive_path.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+using stand_ins::DrivePathOutcome;
+using stand_ins::find_drive_path;
+
+namespace {
+
+class DrivePathTest : public testing::Test {
+protected:
+  TempFolder drives;
+  const std::string tool = drives.write("c/Vel/KelVox/DiskPart.exe", "");
+
+  DrivePathOutcome outcome_of(const std::string &path) {
+    return find_drive_path(path, drives.path()).outcome;
+  }
+};
+
+TEST_F(DrivePathTest, MatchesWhateverTheCaseAndSeparators) {
+  for (const char *path :
+       {"c:\\vel\\kelvox\\diskpart.exe", "C:/VEL/KELVOX/DISKPART.EXE",
+        "c:\\Vel/KelVox\\\\DiskPart.exe",
+        "c:\\vel\\.\\absent\\..\\kelvox\\diskpart.exe"}) {
+    const stand_ins::DrivePath found = find_drive_path(path, drives.path());
+    EXPECT_EQ(found.outcome, DrivePathOutcome::found) << path;
+    EXPECT_EQ(found.host_path, tool) << path;
+  }
+}
+
+TEST_F(DrivePathTest, PrefersTheEntrySpeltTheSame) {
+  drives.write("c/tool", "");
+  drives.write("c/TOOL", "");
+  EXPECT_EQ(find_drive_path("c:\\tool", drives.path()).host_path,
+            drives / "c/tool");
+  EXPECT_EQ(find_drive_path("c:\\TOOL", drives.path()).host_path,
+            drives / "c/TOOL");
+}
+
+TEST_F(DrivePathTest, RefusesToClimbAboveTheDriveRoot) {
+  for (const char *path : {"c:\\..\\c\\vel", "c:/vel/../../d", "c:.."})
+    EXPECT_EQ(outcome_of(path), DrivePathOutcome::outside_drive) << path;
+  EXPECT_EQ(outcome_of("c:\\vel\\kelvox\\..\\..\\vel"),
+            DrivePathOutcome::found);
+}
+
+TEST_F(DrivePathTest, ReportsWhatIsNotThere) {
+  for (const char *path : {"c:\\vel\\kelvox\\missing.exe", "d:\\vel",
+                           "c:\\vel\\kelvox\\diskpart.exe\\beyond"})
+    EXPECT_EQ(outcome_of(path), DrivePathOutcome::not_found) << path;
+}
+
+} // namespace

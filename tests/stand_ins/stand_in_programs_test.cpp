@@ -1,0 +1,101 @@
+#include "run_program.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr char sized_line[] =
+    "Created RAID-5 volume 1 with 1000 MB on each of disks 0, 1, 2, 3.\n";
+constexpr char nosize_line[] =
+    "Created RAID-5 volume 2 with 7192 MB on each of disks 0, 1, 2, 3.\n";
+
+// A POSIX parent sees only the low eight bits of Windows' 9009.
+constexpr int not_recognized_status = 9009 & 0xff;
+
+std::string not_recognized(const std::string &program) {
+  return "'" + program +
+         "' is not recognized as an internal or external command,\n"
+         "operable program or batch file.\n";
+}
+
+ProgramRun run_cmd(const TempFolder &drives, std::vector<std::string> args,
+                   const std::string &stdin_path = "/dev/null") {
+  return run_program(
+      CMD_STAND_IN,
+      {args, {{"RAIDVOL_DRIVES", drives.path()}}, stdin_path, ""});
+}
+
+ProgramRun run_diskpart(const TempFolder &folder, const std::string &input) {
+  return run_program(DISKPART_STAND_IN,
+                     {{}, {}, folder.write("input", input), ""});
+}
+
+TEST(InterpreterStandIn, RunsTheCommandOnItsInputAndPassesOnTheExitCode) {
+  TempFolder drives;
+  drives.script("c/My Tools/Echo.sh", "cat; printf '%s|' \"$@\"; exit 7");
+  const std::string input("bytes\r\n\0as sent", 16);
+  const ProgramRun run =
+      run_cmd(drives, {"/C", R"("C:\my tools\ECHO.SH")", "one", "two  three"},
+              drives.write("input", input));
+  EXPECT_EQ(run.out, input + "one|two|three|");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.exit_code, 7);
+  // A name without a drive is looked up through PATH.
+  EXPECT_EQ(run_cmd(drives, {"/c", "sh -c \"exit 3\""}).exit_code, 3);
+}
+
+TEST(InterpreterStandIn, SaysWhenItCannotFindTheCommand) {
+  TempFolder drives;
+  drives.script("c/vel/other.sh", "exit 0");
+  for (const char *program :
+       {"c:\\vel\\missing.exe", "d:\\x.exe", "no-such-program-anywhere"}) {
+    const ProgramRun run = run_cmd(drives, {"/c", program});
+    EXPECT_EQ(run.err, not_recognized(program));
+    EXPECT_EQ(run.exit_code, not_recognized_status);
+  }
+}
+
+TEST(InterpreterStandIn, RefusesBadCommandLines) {
+  TempFolder drives;
+  drives.script("c/ok.sh", "exit 0");
+  const std::vector<std::vector<std::string>> bad = {
+      {}, {"/c", " "}, {"/k", "c:\\ok.sh"}};
+  for (const auto &args : bad) {
+    const ProgramRun run = run_cmd(drives, args);
+    EXPECT_NE(run.err.find("usage:"), std::string::npos);
+    EXPECT_NE(run.exit_code, 0);
+  }
+  const ProgramRun climbing = run_cmd(drives, {"/c", "c:\\..\\c\\ok.sh"});
+  EXPECT_NE(climbing.err.find("climbs above"), std::string::npos);
+  EXPECT_NE(climbing.exit_code, 0);
+}
+
+TEST(DiskPartStandIn, RunsBothScriptsWithEitherLineEnd) {
+  const std::string sized = "CREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3";
+  const std::string nosize = "CREATE VOLUME RAID DISK=0,1,2,3";
+  TempFolder folder;
+  for (const std::string &input :
+       {sized + "\r\n" + nosize + "\r\nEXIT\r\n",
+        sized + "\n" + nosize + "\nEXIT\n", sized + "\n" + nosize}) {
+    const ProgramRun run = run_diskpart(folder, input);
+    EXPECT_NE(run.out.find(std::string("\n") + sized_line), std::string::npos);
+    EXPECT_NE(run.out.find(std::string("\n") + nosize_line), std::string::npos);
+    EXPECT_EQ(run.exit_code, 0);
+  }
+}
+
+TEST(DiskPartStandIn, GoesOnAfterJunkAndEndsWithFailure) {
+  TempFolder folder;
+  const ProgramRun run = run_diskpart(
+      folder, std::string("LIST DISK\0junk\r\n", 16) + std::string(5000, 'x') +
+                  "\r\nCREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3\r\nEXIT\r\n"
+                  "LIST DISK\r\n");
+  EXPECT_NE(run.out.find(sized_line), std::string::npos);
+  // EXIT ends it: the LIST DISK after it is not run.
+  EXPECT_EQ(run.out.substr(run.out.find("Leaving DiskPart.")),
+            "Leaving DiskPart.\n\n");
+  EXPECT_EQ(run.exit_code, 1);
+}
+
+} // namespace
