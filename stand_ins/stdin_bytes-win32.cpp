@@ -1,0 +1,13 @@
+#include "stdin_bytes.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+
+namespace stand_ins {
+
+// Text mode would turn CR LF into LF and stop at a Ctrl-Z byte: binary mode
+// passes the bytes on as they came down the pipe.
+bool read_stdin_as_bytes() { return _setmode(_fileno(stdin), _O_BINARY) != -1; }
+
+} // namespace stand_ins
