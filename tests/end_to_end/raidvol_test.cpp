@@ -19,6 +19,10 @@ struct Deliverable {
   std::vector<std::string> args;
 };
 
+void PrintTo(const Deliverable &deliverable, std::ostream *out) {
+  *out << deliverable.program;
+}
+
 class RunsAgainstARecorder : public ::testing::TestWithParam<Deliverable> {};
 
 TEST_P(RunsAgainstARecorder, DeliversItsScriptInOnePieceAfterThePause) {
@@ -41,7 +45,7 @@ TEST_P(RunsAgainstARecorder, DeliversItsScriptInOnePieceAfterThePause) {
                                       "c:\\vel\\kelvox\\diskpart.exe"}));
   ASSERT_EQ(tool.chunks.size(), 1u);
   EXPECT_EQ(tool.chunks[0].bytes, deliverable.script);
-  EXPECT_GE((tool.chunks[0].at_ns - tool.start_ns) / 1000000, pause_ms);
+  EXPECT_GE((tool.chunks[0].at_ns - run.started_ns) / 1000000, pause_ms);
   EXPECT_GT(tool.eof_ns, 0) << "end of input follows the script";
   EXPECT_EQ(tool.other_ends, 0);
   EXPECT_GT(run.ended_ns, tool.end_ns) << "the program waits for the tool";
