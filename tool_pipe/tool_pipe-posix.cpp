@@ -30,6 +30,10 @@ int wait_for(pid_t child) {
 } // namespace
 
 Stream *_popen(const char *command, const char *mode) {
+  if (command == nullptr || mode == nullptr) {
+    errno = EINVAL;
+    return nullptr;
+  }
   const bool writing = mode[0] == 'w';
   if (!writing && mode[0] != 'r') {
     errno = EINVAL;
@@ -69,10 +73,14 @@ Stream *_popen(const char *command, const char *mode) {
 }
 
 int fputs(const char *text, Stream *stream) {
+  if (text == nullptr || stream == nullptr)
+    return -1;
   return stream_write(stream, text, std::strlen(text));
 }
 
 char *fgets(char *line, int size, Stream *stream) {
+  if (line == nullptr || stream == nullptr)
+    return nullptr;
   return stream_read_line(stream, line, size);
 }
 

@@ -264,11 +264,15 @@ TEST_F(ToolPipe, ReadsTheChildsOutputLineByLine) {
   }
 }
 
-TEST_F(ToolPipe, GivesMinusOneForAStreamItDidNotOpen) {
+TEST_F(ToolPipe, RefusesStreamsItDidNotOpenAndNullArguments) {
   tool_pipe::Stream *const never_opened =
       reinterpret_cast<tool_pipe::Stream *>(&folder_);
   EXPECT_EQ(_pclose(never_opened), -1);
   EXPECT_EQ(_pclose(nullptr), -1);
+  EXPECT_EQ(fputs("EXIT\n", static_cast<tool_pipe::Stream *>(nullptr)), -1);
+  EXPECT_EQ(tool_pipe::fgets(nullptr, 1, nullptr), nullptr);
+  EXPECT_EQ(_popen(nullptr, "w"), nullptr);
+  EXPECT_EQ(_popen("tool", nullptr), nullptr);
 }
 
 TEST_F(ToolPipe, GrowsTheTableByOneAndReusesFreedRecords) {
