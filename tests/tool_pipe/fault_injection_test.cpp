@@ -2,15 +2,14 @@
 // only this test has: whatever fails, _popen gives null and leaves nothing
 // behind. The wrappers let every call through until one is armed to fail.
 #include "pipe_records.h"
+#include "process_state.h"
 #include "temp_folder.h"
 #include "tool_pipe.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -85,28 +84,6 @@ pid_t __wrap_waitpid(pid_t child, int *status, int options) {
 }
 
 namespace {
-
-// The processes this one has started and not yet waited for.
-std::string children() {
-  const std::string list =
-      "/proc/self/task/" + std::to_string(getpid()) + "/children";
-  FILE *const file = std::fopen(list.c_str(), "r");
-  std::string pids;
-  for (int c; file != nullptr && (c = std::fgetc(file)) != EOF;)
-    pids += static_cast<char>(c);
-  if (file != nullptr)
-    std::fclose(file);
-  return pids;
-}
-
-int open_descriptors() {
-  int count = 0;
-  DIR *const fds = opendir("/proc/self/fd");
-  while (readdir(fds) != nullptr)
-    ++count;
-  closedir(fds);
-  return count;
-}
 
 class FailingOpen : public ::testing::Test {
 protected:

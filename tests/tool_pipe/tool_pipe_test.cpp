@@ -1,6 +1,7 @@
 // The tool pipe on its own: which interpreter it starts, what the child gets,
 // what reaches the pipe, and what the close gives back.
 #include "pipe_records.h"
+#include "process_state.h"
 #include "recording.h"
 #include "temp_folder.h"
 #include "tool_pipe.h"
@@ -9,7 +10,6 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <optional>
@@ -29,15 +29,6 @@ std::string interpreter_body(const std::string &name) {
          "printf ' [%s]' \"$0\" \"$@\" >> \"$MARKS/ran\"\n"
          "echo >> \"$MARKS/ran\"\n"
          "exec /bin/cat > /dev/null";
-}
-
-int open_descriptors() {
-  int count = 0;
-  DIR *const fds = opendir("/proc/self/fd");
-  while (readdir(fds) != nullptr)
-    ++count;
-  closedir(fds);
-  return count;
 }
 
 class ToolPipe : public ::testing::Test {
