@@ -71,16 +71,20 @@ pid_t spawn_fallback(const char *command, int pipe_end, int child_fd) {
       (GetVersion() & windows_9x_family) ? "command.com" : "cmd.exe";
   const char *const argv[] = {name, "/c", command, nullptr};
   pid_t child = spawn_program(name, argv, pipe_end, child_fd);
+  int error = errno; // kept apart, as building the next path may change errno
   const char *const path = std::getenv("PATH");
-  for (const char *folder = path; child < 0 && worth_a_fallback(errno) &&
+  for (const char *folder = path; child < 0 && worth_a_fallback(error) &&
                                   folder != nullptr && *folder != '\0';) {
     const char *const end = std::strchr(folder, ':');
     const std::string directory =
         end ? std::string(folder, end) : std::string(folder);
-    if (!directory.empty())
+    if (!directory.empty()) {
       child = spawn_program(directory + "/" + name, argv, pipe_end, child_fd);
+      error = errno;
+    }
     folder = end ? end + 1 : nullptr;
   }
+  errno = error;
   return child;
 }
 
