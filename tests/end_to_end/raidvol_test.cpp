@@ -1,5 +1,6 @@
-// The real programs, run to their end against a recording interpreter or
+// The real programs, run to their end against the recording tool or
 // the stand-in machine. Each run takes the full five-second pause.
+#include "deliverables.h"
 #include "recording.h"
 #include "run_program.h"
 #include "temp_folder.h"
@@ -8,41 +9,27 @@
 
 namespace {
 
-constexpr long long pause_ms = 5000;
-constexpr char sized_script[] =
-    "CREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3\r\nEXIT\r\n";
-constexpr char nosize_script[] = "CREATE VOLUME RAID DISK=0,1,2,3\r\nEXIT\r\n";
-
-struct Deliverable {
-  const char *program;
-  const char *script;
-  std::vector<std::string> args;
+class RunsAgainstARecordingTool : public ::testing::TestWithParam<Deliverable> {
 };
 
-void PrintTo(const Deliverable &deliverable, std::ostream *out) {
-  *out << deliverable.program;
-}
-
-class RunsAgainstARecorder : public ::testing::TestWithParam<Deliverable> {};
-
-TEST_P(RunsAgainstARecorder, DeliversItsScriptInOnePieceAfterThePause) {
+TEST_P(RunsAgainstARecordingTool,
+       DeliversItsScriptInOnePieceAfterThePauseWhateverTheArguments) {
   const Deliverable &deliverable = GetParam();
   TempFolder folder;
   ProgramSetup setup;
-  setup.args = deliverable.args;
-  setup.env = {{"COMSPEC", RECORDER_PATH},
-               {"RECORDER_REPORT", folder / "report"},
-               {"RECORDER_LINGER_MS", "1000"},
-               {"RECORDER_EXIT_CODE", "3"}};
+  setup.args = {"/?", "", "SIZE=5", "c:\\other.exe", "--help"};
+  setup.env = {{"COMSPEC", RECORDING_TOOL},
+               {"RECORDING_TOOL_REPORT", folder / "report"},
+               {"RECORDING_TOOL_LINGER_MS", "1000"},
+               {"RECORDING_TOOL_EXIT_CODE", "3"}};
   const ProgramRun run = run_program(deliverable.program, setup);
   const Recording tool = read_recording(folder / "report");
 
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(tool.args,
-            (std::vector<std::string>{RECORDER_PATH, "/c",
-                                      "c:\\vel\\kelvox\\diskpart.exe"}));
+  EXPECT_EQ(tool.args, (std::vector<std::string>{RECORDING_TOOL, "/c",
+                                                 disk_tool_command}));
   ASSERT_EQ(tool.chunks.size(), 1u);
   EXPECT_EQ(tool.chunks[0].bytes, deliverable.script);
   EXPECT_GE((tool.chunks[0].at_ns - run.started_ns) / 1000000, pause_ms);
@@ -52,24 +39,15 @@ TEST_P(RunsAgainstARecorder, DeliversItsScriptInOnePieceAfterThePause) {
   EXPECT_GE(run.elapsed_ms(), pause_ms + 1000);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Deliverables, RunsAgainstARecorder,
-    ::testing::Values(Deliverable{RAIDVOL_SIZED, sized_script, {}},
-                      Deliverable{
-                          RAIDVOL_NOSIZE,
-                          nosize_script,
-                          {"/?", "", "SIZE=5", "c:\\other.exe", "--help"}}),
-    [](const auto &info) {
-      return std::string(info.param.script == sized_script ? "Sized"
-                                                           : "Nosize");
-    });
-
+INSTANTIATE_TEST_SUITE_P(Deliverables, RunsAgainstARecordingTool,
+                         both_deliverables(RAIDVOL_SIZED, RAIDVOL_NOSIZE),
+                         deliverable_name);
 TEST(Runs, EndsAtOnceWithoutStandardInput) {
   TempFolder folder;
   ProgramSetup setup;
   setup.stdin_path = "";
-  setup.env = {{"COMSPEC", RECORDER_PATH},
-               {"RECORDER_REPORT", folder / "report"}};
+  setup.env = {{"COMSPEC", RECORDING_TOOL},
+               {"RECORDING_TOOL_REPORT", folder / "report"}};
   const ProgramRun run = run_program(RAIDVOL_SIZED, setup);
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_LT(run.elapsed_ms(), pause_ms / 2);
@@ -80,10 +58,10 @@ TEST(Runs, EndsAtOnceWithoutStandardInput) {
 TEST(Runs, EndsWithZeroWhenTheToolEndsBeforeReading) {
   TempFolder folder;
   ProgramSetup setup;
-  setup.env = {{"COMSPEC", RECORDER_PATH},
-               {"RECORDER_REPORT", folder / "report"},
-               {"RECORDER_EXIT_AT_ONCE", "1"},
-               {"RECORDER_EXIT_CODE", "2"}};
+  setup.env = {{"COMSPEC", RECORDING_TOOL},
+               {"RECORDING_TOOL_REPORT", folder / "report"},
+               {"RECORDING_TOOL_EXIT_AT_ONCE", "1"},
+               {"RECORDING_TOOL_EXIT_CODE", "2"}};
   const ProgramRun run = run_program(RAIDVOL_NOSIZE, setup);
   EXPECT_EQ(run.exit_code, 0) << "a pipe with no reader must not kill it";
   EXPECT_GE(run.elapsed_ms(), pause_ms);

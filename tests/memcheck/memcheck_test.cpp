@@ -1,5 +1,6 @@
 // Each deliverable under valgrind's memcheck: no memory error, no definite or
 // indirect leak, and no descriptor of its own left open at exit.
+#include "deliverables.h"
 #include "recording.h"
 #include "run_program.h"
 #include "temp_folder.h"
@@ -27,29 +28,26 @@ std::string descriptors_of_its_own(const std::string &report) {
   return found + opened;
 }
 
-class UnderMemcheck : public ::testing::TestWithParam<const char *> {};
+class UnderMemcheck : public ::testing::TestWithParam<Deliverable> {};
 
 TEST_P(UnderMemcheck, HasNoErrorLeakOrOpenDescriptor) {
   TempFolder folder;
   ProgramSetup setup;
   setup.args = {"--leak-check=full",
                 "--errors-for-leak-kinds=definite,indirect",
-                "--error-exitcode=99", "--track-fds=yes", GetParam()};
-  setup.env = {{"COMSPEC", RECORDER_PATH},
-               {"RECORDER_REPORT", folder / "report"}};
+                "--error-exitcode=99", "--track-fds=yes", GetParam().program};
+  setup.env = {{"COMSPEC", RECORDING_TOOL},
+               {"RECORDING_TOOL_REPORT", folder / "report"}};
   const ProgramRun run = run_program(VALGRIND, setup);
 
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(descriptors_of_its_own(run.err), "") << run.err;
-  EXPECT_EQ(read_recording(folder / "report").chunks.size(), 1u)
+  EXPECT_EQ(read_recording(folder / "report").all_bytes(), GetParam().script)
       << "the script reached the tool";
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, UnderMemcheck,
-                         ::testing::Values(RAIDVOL_SIZED, RAIDVOL_NOSIZE),
-                         [](const auto &info) {
-                           return std::string(info.index == 0 ? "Sized"
-                                                              : "Nosize");
-                         });
+                         both_deliverables(RAIDVOL_SIZED, RAIDVOL_NOSIZE),
+                         deliverable_name);
 
 } // namespace

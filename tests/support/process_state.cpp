@@ -2,14 +2,18 @@
 
 #include <cstdio>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
 
 int open_descriptors() {
   int count = 0;
   DIR *const fds = opendir("/proc/self/fd");
-  while (readdir(fds) != nullptr)
+  while (fds != nullptr && readdir(fds) != nullptr)
     ++count;
-  closedir(fds);
+  if (fds != nullptr)
+    closedir(fds);
   return count;
 }
 
@@ -23,4 +27,28 @@ std::string children() {
   if (file != nullptr)
     std::fclose(file);
   return pids;
+}
+
+} // namespace
+
+ProcessState process_state() {
+  struct stat input {};
+  if (fstat(STDIN_FILENO, &input) != 0)
+    input = {};
+  return {open_descriptors(), children(), input.st_dev, input.st_ino};
+}
+
+std::string what_changed(const ProcessState &before,
+                         const ProcessState &after) {
+  std::string changes;
+  if (after.descriptors != before.descriptors)
+    changes += "descriptors open: " + std::to_string(before.descriptors) +
+               " before, " + std::to_string(after.descriptors) + " after; ";
+  if (after.children != before.children)
+    changes += "children: [" + before.children + "] before, [" +
+               after.children + "] after; ";
+  if (after.input_device != before.input_device ||
+      after.input_inode != before.input_inode)
+    changes += "standard input is another file; ";
+  return changes;
 }

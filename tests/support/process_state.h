@@ -2,9 +2,16 @@
 #pragma once
 
 #include <string>
+#include <sys/types.h>
 
-// Descriptors open in this process.
-int open_descriptors();
+struct ProcessState {
+  int descriptors;      // open in this process
+  std::string children; // started and not yet waited for
+  dev_t input_device;   // what standard input is: 0 and 0 when closed
+  ino_t input_inode;
+};
 
-// The processes this one has started and not yet waited for.
-std::string children();
+ProcessState process_state();
+
+// What differs between the two, in words; empty when nothing does.
+std::string what_changed(const ProcessState &before, const ProcessState &after);

@@ -1,8 +1,9 @@
 #include "run_program.h"
 
+#include "clock.h"
+
 #include <cerrno>
 #include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -73,12 +74,6 @@ void drain(int out_fd, int err_fd, ProgramRun &run) {
 }
 
 } // namespace
-
-long long monotonic_ns() {
-  timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1000000000LL + now.tv_nsec;
-}
 
 ProgramRun run_program(const std::string &program, const ProgramSetup &setup) {
   int out_pipe[2];

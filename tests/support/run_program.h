@@ -24,5 +24,3 @@ struct ProgramSetup {
 };
 
 ProgramRun run_program(const std::string &program, const ProgramSetup &setup);
-
-long long monotonic_ns();

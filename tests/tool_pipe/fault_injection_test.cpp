@@ -109,10 +109,7 @@ protected:
 
   // Opens with `call` failing, and shows that nothing was left behind.
   void expect_clean_failure(Call call, int error, int calls_to_pass = 0) {
-    struct stat input_before, input_after;
-    ASSERT_EQ(fstat(STDIN_FILENO, &input_before), 0);
-    const int descriptors = open_descriptors();
-    const std::string children_before = children();
+    const ProcessState before = process_state();
 
     arm(call, error, calls_to_pass);
     tool_pipe::Stream *const stream = tool_pipe::_popen("tool", "w");
@@ -121,11 +118,7 @@ protected:
 
     EXPECT_TRUE(fired) << "the armed call was never made";
     EXPECT_EQ(stream, nullptr);
-    EXPECT_EQ(children(), children_before) << "an interpreter was started";
-    EXPECT_EQ(open_descriptors(), descriptors);
-    ASSERT_EQ(fstat(STDIN_FILENO, &input_after), 0);
-    EXPECT_EQ(input_after.st_ino, input_before.st_ino);
-    EXPECT_EQ(input_after.st_dev, input_before.st_dev);
+    EXPECT_EQ(what_changed(before, process_state()), "");
   }
 
   TempFolder folder_;

@@ -1,5 +1,6 @@
 // Signals with handlers, which cut system calls short, arriving while the
 // program pauses and while it waits for the tool.
+#include "clock.h"
 #include "recording.h"
 #include "run_program.h"
 #include "temp_folder.h"
@@ -68,10 +69,10 @@ TEST(Signals, CannotShortenThePause) {
 
 TEST(Signals, CannotMakeTheCloseLoseTheToolsExitCode) {
   TempFolder folder;
-  setenv("COMSPEC", RECORDER_PATH, 1);
-  setenv("RECORDER_REPORT", (folder / "report").c_str(), 1);
-  setenv("RECORDER_LINGER_MS", "500", 1);
-  setenv("RECORDER_EXIT_CODE", "9", 1);
+  setenv("COMSPEC", RECORDING_TOOL, 1);
+  setenv("RECORDING_TOOL_REPORT", (folder / "report").c_str(), 1);
+  setenv("RECORDING_TOOL_LINGER_MS", "500", 1);
+  setenv("RECORDING_TOOL_EXIT_CODE", "9", 1);
   tool_pipe::Stream *const stream = tool_pipe::_popen("tool", "w");
   ASSERT_NE(stream, nullptr);
   ASSERT_EQ(tool_pipe::fputs("EXIT\n", stream), 0);
@@ -82,8 +83,9 @@ TEST(Signals, CannotMakeTheCloseLoseTheToolsExitCode) {
     EXPECT_EQ(storm.reap_unrelated(), 42) << "the close took another's child";
   }
   EXPECT_EQ(read_recording(folder / "report").all_bytes(), "EXIT\r\n");
-  for (const char *name : {"COMSPEC", "RECORDER_REPORT", "RECORDER_LINGER_MS",
-                           "RECORDER_EXIT_CODE"})
+  for (const char *name :
+       {"COMSPEC", "RECORDING_TOOL_REPORT", "RECORDING_TOOL_LINGER_MS",
+        "RECORDING_TOOL_EXIT_CODE"})
     unsetenv(name);
 }
 

@@ -35,8 +35,9 @@ class ToolPipe : public ::testing::Test {
 protected:
   void SetUp() override {
     for (const char *name :
-         {"COMSPEC", "PATH", "MARKS", "RECORDER_REPORT", "RECORDER_EXIT_CODE",
-          "RECORDER_EXIT_AT_ONCE", "RECORDER_LINGER_MS"}) {
+         {"COMSPEC", "PATH", "MARKS", "RECORDING_TOOL_REPORT",
+          "RECORDING_TOOL_EXIT_CODE", "RECORDING_TOOL_EXIT_AT_ONCE",
+          "RECORDING_TOOL_LINGER_MS"}) {
       const char *const value = std::getenv(name);
       saved_env_[name] =
           value ? std::optional<std::string>(value) : std::nullopt;
@@ -46,7 +47,7 @@ protected:
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     saved_folder_ = here;
     setenv("MARKS", folder_.path().c_str(), 1);
-    setenv("RECORDER_REPORT", (folder_ / "report").c_str(), 1);
+    setenv("RECORDING_TOOL_REPORT", (folder_ / "report").c_str(), 1);
     // An empty current folder, so no stray "cmd.exe" is found there.
     enter("cwd");
   }
@@ -63,7 +64,7 @@ protected:
 
   // Runs `text` through a stream to the recording interpreter.
   Recording deliver(const char *mode, const std::string &text) {
-    setenv("COMSPEC", RECORDER_PATH, 1);
+    setenv("COMSPEC", RECORDING_TOOL, 1);
     auto *const stream = _popen("tool", mode);
     EXPECT_NE(stream, nullptr);
     EXPECT_EQ(fputs(text.c_str(), stream), 0);
@@ -93,8 +94,8 @@ private:
 };
 
 TEST_F(ToolPipe, StartsComspecWithSlashCAndTheCommandAndGivesItsExitCode) {
-  setenv("COMSPEC", RECORDER_PATH, 1);
-  setenv("RECORDER_EXIT_CODE", "7", 1);
+  setenv("COMSPEC", RECORDING_TOOL, 1);
+  setenv("RECORDING_TOOL_EXIT_CODE", "7", 1);
   auto *const stream = _popen("c:\\vel\\kelvox\\diskpart.exe", "w");
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(fputs("ONE\n", stream), 0);
@@ -103,7 +104,7 @@ TEST_F(ToolPipe, StartsComspecWithSlashCAndTheCommandAndGivesItsExitCode) {
 
   const Recording recording = read_recording(folder_ / "report");
   EXPECT_EQ(recording.args,
-            (std::vector<std::string>{RECORDER_PATH, "/c",
+            (std::vector<std::string>{RECORDING_TOOL, "/c",
                                       "c:\\vel\\kelvox\\diskpart.exe"}));
   ASSERT_EQ(recording.chunks.size(), 1u) << "both lines in one piece";
   EXPECT_EQ(recording.chunks[0].bytes, "ONE\r\nTWO\r\n");
@@ -178,23 +179,16 @@ TEST_F(ToolPipe, LooksForTheFallbackInTheCurrentFolderThenEachPathFolder) {
 TEST_F(ToolPipe, FailsCleanlyWhenNoInterpreterCanBeStarted) {
   unsetenv("COMSPEC");
   setenv("PATH", (folder_ / "cwd").c_str(), 1);
-  struct stat input_before, input_after;
-  ASSERT_EQ(fstat(STDIN_FILENO, &input_before), 0);
-  const int descriptors = open_descriptors();
-
+  const ProcessState before = process_state();
   EXPECT_EQ(_popen("tool", "w"), nullptr);
-
-  EXPECT_EQ(open_descriptors(), descriptors);
-  ASSERT_EQ(fstat(STDIN_FILENO, &input_after), 0);
-  EXPECT_EQ(input_after.st_ino, input_before.st_ino);
-  EXPECT_EQ(input_after.st_dev, input_before.st_dev);
+  EXPECT_EQ(what_changed(before, process_state()), "");
 }
 
 TEST_F(ToolPipe, LeavesStandardInputAsItWasAfterAStart) {
   struct stat before, after;
   ASSERT_EQ(fstat(STDIN_FILENO, &before), 0);
   const int flags = fcntl(STDIN_FILENO, F_GETFD);
-  setenv("COMSPEC", RECORDER_PATH, 1);
+  setenv("COMSPEC", RECORDING_TOOL, 1);
   auto *const stream = _popen("tool", "w");
   ASSERT_NE(stream, nullptr);
   ASSERT_EQ(fstat(STDIN_FILENO, &after), 0);
@@ -267,7 +261,7 @@ TEST_F(ToolPipe, RefusesStreamsItDidNotOpenAndNullArguments) {
 }
 
 TEST_F(ToolPipe, GrowsTheTableByOneAndReusesFreedRecords) {
-  setenv("COMSPEC", RECORDER_PATH, 1);
+  setenv("COMSPEC", RECORDING_TOOL, 1);
   const std::size_t before = tool_pipe::pipe_record_count();
   auto *const first = _popen("tool", "w");
   auto *const second = _popen("tool", "w");
@@ -285,9 +279,9 @@ TEST_F(ToolPipe, GrowsTheTableByOneAndReusesFreedRecords) {
 }
 
 TEST_F(ToolPipe, SurvivesAChildThatEndsBeforeReading) {
-  setenv("COMSPEC", RECORDER_PATH, 1);
-  setenv("RECORDER_EXIT_AT_ONCE", "1", 1);
-  setenv("RECORDER_EXIT_CODE", "4", 1);
+  setenv("COMSPEC", RECORDING_TOOL, 1);
+  setenv("RECORDING_TOOL_EXIT_AT_ONCE", "1", 1);
+  setenv("RECORDING_TOOL_EXIT_CODE", "4", 1);
   auto *const stream = _popen("tool", "w");
   ASSERT_NE(stream, nullptr);
   while (read_recording(folder_ / "report").end_ns == 0)

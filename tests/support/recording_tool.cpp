@@ -1,24 +1,20 @@
-// Stands in for the command interpreter in tests and writes down what it was
-// given: its arguments, each piece read from standard input with the time it
-// came, end of input, and how many other descriptors share its input pipe.
-// RECORDER_REPORT names the report; RECORDER_EXIT_AT_ONCE makes it end
-// without reading; RECORDER_LINGER_MS keeps it alive after end of input;
-// RECORDER_EXIT_CODE is its exit status.
+// Stands in for the command interpreter (and so for the tool) in tests, and
+// writes down what it was given: its arguments, each piece read from standard
+// input with the time it came, end of input, and how many other descriptors
+// share its input pipe. RECORDING_TOOL_REPORT names the report;
+// RECORDING_TOOL_EXIT_AT_ONCE makes it end without reading;
+// RECORDING_TOOL_LINGER_MS keeps it alive after end of input;
+// RECORDING_TOOL_EXIT_CODE is its exit status.
+#include "clock.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <dirent.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-long long monotonic_ns() {
-  timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1000000000LL + now.tv_nsec;
-}
 
 // Descriptors other than 0 open on the pipe that is standard input: any
 // such one would keep the pipe from ever reaching end of input.
@@ -49,7 +45,7 @@ int env_number(const char *name) {
 } // namespace
 
 int main(int argc, char **argv) {
-  const char *const report_path = std::getenv("RECORDER_REPORT");
+  const char *const report_path = std::getenv("RECORDING_TOOL_REPORT");
   if (report_path == nullptr)
     return 125;
   FILE *const report = std::fopen(report_path, "w");
@@ -59,7 +55,7 @@ int main(int argc, char **argv) {
   for (int i = 0; i < argc; ++i)
     std::fprintf(report, "arg %s\n", argv[i]);
   std::fprintf(report, "other_ends %d\n", other_ends_of_input());
-  if (std::getenv("RECORDER_EXIT_AT_ONCE") == nullptr) {
+  if (std::getenv("RECORDING_TOOL_EXIT_AT_ONCE") == nullptr) {
     char chunk[65536];
     ssize_t n;
     while ((n = read(STDIN_FILENO, chunk, sizeof chunk)) > 0) {
@@ -69,8 +65,11 @@ int main(int argc, char **argv) {
       std::fprintf(report, "\n");
     }
     std::fprintf(report, "eof %lld\n", monotonic_ns());
-    usleep(static_cast<useconds_t>(env_number("RECORDER_LINGER_MS")) * 1000);
+    // It lingers on purpose: a caller that does not wait for it ends first.
+    usleep(static_cast<useconds_t>(env_number("RECORDING_TOOL_LINGER_MS")) *
+           1000);
   }
   std::fprintf(report, "end %lld\n", monotonic_ns());
-  return std::fclose(report) == 0 ? env_number("RECORDER_EXIT_CODE") : 125;
+  return std::fclose(report) == 0 ? env_number("RECORDING_TOOL_EXIT_CODE")
+                                  : 125;
 }
