@@ -83,6 +83,17 @@ TEST(DiskPartSession, RefusesBadLinesAndGoesOn) {
     EXPECT_EQ(free_space(session), (Free{8192, 8192, 12288, 16384})) << line;
     EXPECT_EQ(session.run(nosize_script).rfind("Created", 0), 0u) << line;
   }
+  // Numbers past the largest that fits are too large, not wrapped round.
+  DiskPartSession session;
+  EXPECT_EQ(
+      session.run("CREATE VOLUME RAID SIZE=18446744073709552616 DISK=0,1,2"),
+      "SIZE=18446744073709552616 is more than any disk holds.\n");
+  EXPECT_EQ(session.run("CREATE VOLUME RAID DISK=1,2,18446744073709551616"),
+            "There is no disk 18446744073709551616.\n");
+  EXPECT_EQ(
+      session.run("CREATE VOLUME RAID SIZE=18446744073709551615 DISK=0,1,2"),
+      "Disk 0 has only 8192 MB free, less than "
+      "SIZE=18446744073709551615.\n");
 }
 
 TEST(DiskPartSession, RefusesDisksThatAreFull) {

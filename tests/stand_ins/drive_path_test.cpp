@@ -1,6 +1,7 @@
 #include "drive_path.h"
 #include "temp_folder.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 using stand_ins::DrivePathOutcome;
@@ -29,13 +30,22 @@ TEST_F(DrivePathTest, MatchesWhateverTheCaseAndSeparators) {
   }
 }
 
-TEST_F(DrivePathTest, PrefersTheEntrySpeltTheSame) {
+TEST_F(DrivePathTest, PrefersTheEntrySpeltTheSameElseTheFirstInByteOrder) {
   drives.write("c/tool", "");
   drives.write("c/TOOL", "");
   EXPECT_EQ(find_drive_path("c:\\tool", drives.path()).host_path,
             drives / "c/tool");
   EXPECT_EQ(find_drive_path("c:\\TOOL", drives.path()).host_path,
             drives / "c/TOOL");
+  // Made in another order, then taken away in byte order: a choice by the
+  // order the folder lists them in would have to hit the first every time.
+  for (const char *name : {"tOol", "TOOl", "tOOL", "ToOl"})
+    drives.write(std::string("c/") + name, "");
+  for (const char *first : {"TOOL", "TOOl", "ToOl", "tOOL", "tOol", "tool"}) {
+    const std::string entry = drives / "c/" + first;
+    EXPECT_EQ(find_drive_path("c:\\Tool", drives.path()).host_path, entry);
+    ASSERT_EQ(std::remove(entry.c_str()), 0);
+  }
 }
 
 TEST_F(DrivePathTest, RefusesToClimbAboveTheDriveRoot) {
