@@ -2,7 +2,7 @@
 // and answers each on standard output. Exits with 1 if any command failed.
 #include "diskpart_session.h"
 #include "line_reader.h"
-#include "stdin_bytes.h"
+#include "standard_streams.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -32,6 +32,12 @@ void show() {
 int main() {
   if (!stand_ins::read_stdin_as_bytes()) {
     std::fprintf(stderr, "diskpart: cannot read standard input as bytes: %s\n",
+                 std::strerror(errno));
+    return 1;
+  }
+  if (!stand_ins::fail_writes_without_reader()) {
+    std::fprintf(stderr,
+                 "diskpart: cannot keep lost output from ending it: %s\n",
                  std::strerror(errno));
     return 1;
   }

@@ -1,10 +1,16 @@
-// Where standard input is made to pass every byte through untranslated: the
-// one place that differs between hosts.
+// How the standard streams are made fit for the simulated DiskPart: the one
+// part that differs between hosts.
 #pragma once
 
 namespace stand_ins {
 
-// False, with errno set, if standard input cannot be switched.
+// Makes standard input pass every byte through untranslated. False, with
+// errno set, if it cannot be switched.
 bool read_stdin_as_bytes();
+
+// Makes a write whose reader has gone fail as a write, rather than end the
+// process, so that lost output is reported as a failure. False, with errno
+// set, if that cannot be arranged.
+bool fail_writes_without_reader();
 
 } // namespace stand_ins

@@ -1,7 +1,14 @@
 #include "run_program.h"
 #include "temp_folder.h"
 
+#include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
 
 namespace {
 
@@ -96,6 +103,41 @@ TEST(DiskPartStandIn, GoesOnAfterJunkAndEndsWithFailure) {
   EXPECT_EQ(run.out.substr(run.out.find("Leaving DiskPart.")),
             "Leaving DiskPart.\n\n");
   EXPECT_EQ(run.exit_code, 1);
+}
+
+// Lost output is a failure it reports by its exit code, not a signal that
+// kills it.
+TEST(DiskPartStandIn, EndsWithFailureWhenItsOutputHasNoReader) {
+  int out[2];
+  ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+  ASSERT_EQ(close(out[0]), 0); // gone before DiskPart says a word
+  posix_spawn_file_actions_t actions;
+  ASSERT_EQ(posix_spawn_file_actions_init(&actions), 0);
+  ASSERT_EQ(posix_spawn_file_actions_addopen(&actions, STDIN_FILENO,
+                                             "/dev/null", O_RDONLY, 0),
+            0);
+  ASSERT_EQ(posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO),
+            0);
+  // SIGPIPE as the default has it, even if this test was started ignoring it.
+  posix_spawnattr_t attributes;
+  sigset_t pipe_signal;
+  ASSERT_EQ(posix_spawnattr_init(&attributes), 0);
+  ASSERT_EQ(sigemptyset(&pipe_signal) | sigaddset(&pipe_signal, SIGPIPE), 0);
+  ASSERT_EQ(posix_spawnattr_setsigdefault(&attributes, &pipe_signal), 0);
+  ASSERT_EQ(posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF), 0);
+  char program[] = DISKPART_STAND_IN;
+  char *const argv[] = {program, nullptr};
+  pid_t child;
+  const int error =
+      posix_spawn(&child, program, &actions, &attributes, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  close(out[1]);
+  ASSERT_EQ(error, 0);
+  int status;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
 } // namespace
