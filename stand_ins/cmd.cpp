@@ -6,6 +6,7 @@
 #include "drive_path.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,10 +25,26 @@ bool is_run_switch(const char *argument) {
          argument[2] == '\0';
 }
 
-std::string drives_folder() {
+// RAIDVOL_DRIVES if set, else the "drives" folder beside this program, so
+// that a copied or moved build folder uses its own. False, with errno set, if
+// this program cannot tell where it is.
+bool find_drives_folder(std::string &folder) {
   const char *const configured = std::getenv("RAIDVOL_DRIVES");
-  return configured != nullptr && *configured != '\0' ? configured
-                                                      : RAIDVOL_DEFAULT_DRIVES;
+  if (configured != nullptr && *configured != '\0') {
+    folder = configured;
+    return true;
+  }
+  char own_path[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", own_path, sizeof own_path);
+  if (length < 0)
+    return false;
+  if (static_cast<std::size_t>(length) == sizeof own_path) {
+    errno = ENAMETOOLONG; // cut short: the end of the path is missing
+    return false;
+  }
+  const std::string program(own_path, static_cast<std::size_t>(length));
+  folder = program.substr(0, program.rfind('/')) + "/drives";
+  return true;
 }
 
 int usage() {
@@ -71,8 +88,14 @@ int main(int argc, char *argv[]) {
   const std::string &program = words[0];
   if (!stand_ins::is_drive_path(program))
     return run(program, words);
+  std::string drives;
+  if (!find_drives_folder(drives)) {
+    std::fprintf(stderr, "cmd.exe: cannot find the folder of drives: %s\n",
+                 std::strerror(errno));
+    return refused_status;
+  }
   const stand_ins::DrivePath found =
-      stand_ins::find_drive_path(program, drives_folder());
+      stand_ins::find_drive_path(program, drives);
   switch (found.outcome) {
   case stand_ins::DrivePathOutcome::found:
     return run(found.host_path, words);

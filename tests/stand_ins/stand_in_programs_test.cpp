@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -61,6 +62,24 @@ TEST(InterpreterStandIn, SaysWhenItCannotFindTheCommand) {
     EXPECT_EQ(run.err, not_recognized(program));
     EXPECT_EQ(run.exit_code, not_recognized_status);
   }
+}
+
+TEST(InterpreterStandIn, UsesTheDrivesBesideItselfUnlessToldOtherwise) {
+  TempFolder moved;
+  TempFolder other;
+  std::filesystem::copy_file(CMD_STAND_IN, moved / "cmd.exe");
+  moved.script("drives/c/tool.sh", "echo own");
+  other.script("c/tool.sh", "echo other");
+  const auto tool_run_by_copy = [&](std::optional<std::string> drives) {
+    return run_program(moved / "cmd.exe", {{"/c", "c:\\tool.sh"},
+                                           {{"RAIDVOL_DRIVES", drives}},
+                                           "/dev/null",
+                                           ""})
+        .out;
+  };
+  EXPECT_EQ(tool_run_by_copy(std::nullopt), "own\n");
+  EXPECT_EQ(tool_run_by_copy(""), "own\n");
+  EXPECT_EQ(tool_run_by_copy(other.path()), "other\n");
 }
 
 TEST(InterpreterStandIn, RefusesBadCommandLines) {
