@@ -4,6 +4,7 @@
 // found under the folder that stands for the machine's drives.
 #include "command_words.h"
 #include "drive_path.h"
+#include "host_program.h"
 
 #include <cerrno>
 #include <climits>
@@ -67,8 +68,8 @@ int run(const std::string &host_program,
   for (const std::string &word : words)
     argv.push_back(const_cast<char *>(word.c_str()));
   argv.push_back(nullptr);
-  execvp(host_program.c_str(), argv.data());
-  if (errno == ENOENT || errno == ENOTDIR)
+  stand_ins::exec_host_program(host_program, argv.data());
+  if (stand_ins::means_no_program(errno))
     return not_recognized(words[0]);
   std::fprintf(stderr, "cmd.exe: cannot run '%s': %s\n", words[0].c_str(),
                std::strerror(errno));

@@ -27,11 +27,13 @@ std::string not_recognized(const std::string &program) {
          "operable program or batch file.\n";
 }
 
+using Environment = std::map<std::string, std::optional<std::string>>;
+
 ProgramRun run_cmd(const TempFolder &drives, std::vector<std::string> args,
-                   const std::string &stdin_path = "/dev/null") {
-  return run_program(
-      CMD_STAND_IN,
-      {args, {{"RAIDVOL_DRIVES", drives.path()}}, stdin_path, ""});
+                   const std::string &stdin_path = "/dev/null",
+                   Environment env = {}) {
+  env["RAIDVOL_DRIVES"] = drives.path();
+  return run_program(CMD_STAND_IN, {args, env, stdin_path, ""});
 }
 
 ProgramRun run_diskpart(const TempFolder &folder, const std::string &input) {
@@ -53,12 +55,20 @@ TEST(InterpreterStandIn, RunsTheCommandOnItsInputAndPassesOnTheExitCode) {
   EXPECT_EQ(run_cmd(drives, {"/c", "sh -c \"exit 3\""}).exit_code, 3);
 }
 
+// A file the host cannot run counts as no program, and is never handed to a
+// shell as a script.
 TEST(InterpreterStandIn, SaysWhenItCannotFindTheCommand) {
   TempFolder drives;
   drives.script("c/vel/other.sh", "exit 0");
+  drives.write("c/vel/text.exe", "echo ran\n", 0755);
+  drives.write("c/vel/closed.exe", "", 0644);
+  drives.write("path/text-tool", "echo ran\n", 0755);
   for (const char *program :
-       {"c:\\vel\\missing.exe", "d:\\x.exe", "no-such-program-anywhere"}) {
-    const ProgramRun run = run_cmd(drives, {"/c", program});
+       {"c:\\vel\\missing.exe", "d:\\x.exe", "no-such-program-anywhere",
+        "c:\\vel\\text.exe", "c:\\vel\\closed.exe", "c:\\vel", "text-tool"}) {
+    const ProgramRun run = run_cmd(drives, {"/c", program}, "/dev/null",
+                                   {{"PATH", drives / "path"}});
+    EXPECT_EQ(run.out, "") << program;
     EXPECT_EQ(run.err, not_recognized(program));
     EXPECT_EQ(run.exit_code, not_recognized_status);
   }
