@@ -1,5 +1,6 @@
 #include "stream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -42,22 +43,35 @@ bool write_all(int fd, const char *bytes, std::size_t count) {
   return written;
 }
 
-// Sends the buffer to the pipe, translated, and empties it.
-bool flush(Stream *stream) {
-  char translated[2 * stream_buffer_size];
-  std::size_t length = 0;
-  for (std::size_t i = 0; i < stream->held; ++i) {
-    if (stream->text && stream->buffer[i] == '\n')
-      translated[length++] = '\r';
-    translated[length++] = stream->buffer[i];
+// Widens each line feed of `bytes` to CR LF in place, working from the end,
+// so that no byte is overwritten before it has moved; the new length. The
+// buffer's second half leaves room for a buffer full of line feeds.
+std::size_t widen_line_feeds(char *bytes, std::size_t count) {
+  const std::size_t widened =
+      count + static_cast<std::size_t>(std::count(bytes, bytes + count, '\n'));
+  for (std::size_t from = count, to = widened; from > 0;) {
+    const char byte = bytes[--from];
+    bytes[--to] = byte;
+    if (byte == '\n')
+      bytes[--to] = '\r';
   }
+  return widened;
+}
+
+// Sends the held bytes to the pipe, translated, and empties the buffer. It
+// works in the buffer itself: a program that is short of stack may still
+// hand over its script.
+bool flush(Stream *stream) {
+  const std::size_t length =
+      stream->text ? widen_line_feeds(stream->buffer, stream->held)
+                   : stream->held;
   stream->held = 0;
-  return write_all(stream->fd, translated, length);
+  return write_all(stream->fd, stream->buffer, length);
 }
 
 bool allocate_buffer(Stream *stream) {
   if (stream->buffer == nullptr)
-    stream->buffer = static_cast<char *>(std::malloc(stream_buffer_size));
+    stream->buffer = static_cast<char *>(std::malloc(2 * stream_buffer_size));
   return stream->buffer != nullptr;
 }
 

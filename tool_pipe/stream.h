@@ -6,7 +6,8 @@
 
 namespace tool_pipe {
 
-// Bytes held before they go to the pipe; allocated at the first use.
+// Bytes held before they go to the pipe. The buffer is allocated at the
+// first use, twice this size: text mode widens line feeds in its second half.
 constexpr std::size_t stream_buffer_size = 4096;
 
 struct Stream {

@@ -59,16 +59,17 @@ Stream *_popen(const char *command, const char *mode) {
     return nullptr;
   }
   PipeRecord *const record = take_pipe_record(stream);
-  const pid_t child =
-      record ? start_interpreter(command, theirs, child_fd) : -1;
+  const Start start =
+      record ? start_interpreter(command, theirs, child_fd) : Start{-1, ENOMEM};
   close(theirs);
-  if (child < 0) {
+  if (start.child < 0) {
     if (record)
       release_pipe_record(record);
     stream_close(stream);
+    errno = start.error;
     return nullptr;
   }
-  record->child = child;
+  record->child = start.child;
   return stream;
 }
 

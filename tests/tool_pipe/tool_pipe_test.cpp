@@ -1,18 +1,25 @@
 // The tool pipe on its own: which interpreter it starts, what the child gets,
 // what reaches the pipe, and what the close gives back.
+#include "deliverables.h"
+#include "environment_guard.h"
 #include "pipe_records.h"
 #include "process_state.h"
 #include "recording.h"
+#include "stream.h"
 #include "temp_folder.h"
 #include "tool_pipe.h"
 
 #include <gtest/gtest.h>
 
+#include <alloca.h>
+#include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
-#include <map>
-#include <optional>
+#include <filesystem>
+#include <poll.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,35 +38,71 @@ std::string interpreter_body(const std::string &name) {
          "exec /bin/cat > /dev/null";
 }
 
+// Whether `process` has a descriptor open on the pipe (either end) that our
+// `fd` is an end of.
+bool holds_pipe_of(pid_t process, int fd) {
+  struct stat ours;
+  if (fstat(fd, &ours) != 0)
+    return false;
+  const std::string fds = "/proc/" + std::to_string(process) + "/fd";
+  for (const auto &entry : std::filesystem::directory_iterator(fds)) {
+    struct stat theirs;
+    if (stat(entry.path().c_str(), &theirs) == 0 &&
+        theirs.st_dev == ours.st_dev && theirs.st_ino == ours.st_ino)
+      return true;
+  }
+  return false;
+}
+
+struct ShortOfStack {
+  std::size_t left;
+  void (*run)();
+};
+
+void *burn_stack_then_run(void *job_pointer) {
+  const auto *const job = static_cast<const ShortOfStack *>(job_pointer);
+  pthread_attr_t attributes;
+  void *lowest;
+  std::size_t size;
+  if (pthread_getattr_np(pthread_self(), &attributes) != 0 ||
+      pthread_attr_getstack(&attributes, &lowest, &size) != 0)
+    std::abort();
+  pthread_attr_destroy(&attributes);
+  const std::size_t below_here =
+      reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) -
+      reinterpret_cast<std::uintptr_t>(lowest);
+  volatile char *const burnt =
+      static_cast<char *>(alloca(below_here - job->left));
+  burnt[0] = 0;
+  job->run();
+  return nullptr;
+}
+
+// Runs `run` on a thread of its own with only `left` bytes of stack below
+// it, above a guard wider than any frame, so that a deeper run meets the
+// guard and the process dies of SIGSEGV.
+void run_short_of_stack(std::size_t left, void (*run)()) {
+  constexpr std::size_t stack = 1 << 20, guard = 1 << 16;
+  pthread_attr_t attributes;
+  pthread_t thread;
+  if (pthread_attr_init(&attributes) != 0 ||
+      pthread_attr_setstacksize(&attributes, stack) != 0 ||
+      pthread_attr_setguardsize(&attributes, guard) != 0)
+    std::abort();
+  ShortOfStack job{left, run};
+  if (pthread_create(&thread, &attributes, burn_stack_then_run, &job) != 0 ||
+      pthread_join(thread, nullptr) != 0)
+    std::abort();
+  pthread_attr_destroy(&attributes);
+}
+
 class ToolPipe : public ::testing::Test {
 protected:
   void SetUp() override {
-    for (const char *name :
-         {"COMSPEC", "PATH", "MARKS", "RECORDING_TOOL_REPORT",
-          "RECORDING_TOOL_EXIT_CODE", "RECORDING_TOOL_EXIT_AT_ONCE",
-          "RECORDING_TOOL_LINGER_MS"}) {
-      const char *const value = std::getenv(name);
-      saved_env_[name] =
-          value ? std::optional<std::string>(value) : std::nullopt;
-      unsetenv(name);
-    }
-    char here[4096];
-    ASSERT_NE(getcwd(here, sizeof here), nullptr);
-    saved_folder_ = here;
     setenv("MARKS", folder_.path().c_str(), 1);
     setenv("RECORDING_TOOL_REPORT", (folder_ / "report").c_str(), 1);
     // An empty current folder, so no stray "cmd.exe" is found there.
     enter("cwd");
-  }
-
-  void TearDown() override {
-    for (const auto &[name, value] : saved_env_) {
-      if (value)
-        setenv(name.c_str(), value->c_str(), 1);
-      else
-        unsetenv(name.c_str());
-    }
-    ASSERT_EQ(chdir(saved_folder_.c_str()), 0);
   }
 
   // Runs `text` through a stream to the recording interpreter.
@@ -87,44 +130,50 @@ protected:
   }
 
   TempFolder folder_;
-
-private:
-  std::map<std::string, std::optional<std::string>> saved_env_;
-  std::string saved_folder_;
+  EnvironmentGuard guard_{"COMSPEC",
+                          "PATH",
+                          "MARKS",
+                          "RECORDING_TOOL_REPORT",
+                          "RECORDING_TOOL_EXIT_CODE",
+                          "RECORDING_TOOL_EXIT_AT_ONCE",
+                          "RECORDING_TOOL_LINGER_MS"};
 };
 
 TEST_F(ToolPipe, StartsComspecWithSlashCAndTheCommandAndGivesItsExitCode) {
   setenv("COMSPEC", RECORDING_TOOL, 1);
   setenv("RECORDING_TOOL_EXIT_CODE", "7", 1);
-  auto *const stream = _popen("c:\\vel\\kelvox\\diskpart.exe", "w");
+  auto *const stream = _popen(disk_tool_command, "w");
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(fputs("ONE\n", stream), 0);
   EXPECT_EQ(fputs("TWO\n", stream), 0);
   EXPECT_EQ(_pclose(stream), 7);
 
   const Recording recording = read_recording(folder_ / "report");
-  EXPECT_EQ(recording.args,
-            (std::vector<std::string>{RECORDING_TOOL, "/c",
-                                      "c:\\vel\\kelvox\\diskpart.exe"}));
+  EXPECT_EQ(recording.args, (std::vector<std::string>{RECORDING_TOOL, "/c",
+                                                      disk_tool_command}));
   ASSERT_EQ(recording.chunks.size(), 1u) << "both lines in one piece";
   EXPECT_EQ(recording.chunks[0].bytes, "ONE\r\nTWO\r\n");
   EXPECT_GT(recording.eof_ns, 0) << "the child saw end of input";
   EXPECT_EQ(recording.other_ends, 0) << "the child holds the write end";
+
+  setenv("COMSPEC", folder_.script("killed.exe", "kill -TERM $$").c_str(), 1);
+  EXPECT_EQ(open_and_close(), std::to_string(128 + SIGTERM));
 }
 
 TEST_F(ToolPipe, TriesExtensionsInOrderOnAComspecWithoutOne) {
+  // The dot in the folder's name is no extension of "shell".
   for (const char *extension : {".cmd", ".bat", ".exe", ".com"})
-    folder_.script(std::string("shell") + extension,
+    folder_.script(std::string("v1.0/shell") + extension,
                    interpreter_body(extension));
-  folder_.script("shell", interpreter_body("bare"));
-  setenv("COMSPEC", (folder_ / "shell").c_str(), 1);
+  folder_.script("v1.0/shell", interpreter_body("bare"));
+  setenv("COMSPEC", (folder_ / "v1.0/shell").c_str(), 1);
 
   std::string order;
   for (const char *extension : {".com", ".exe", ".bat", ".cmd"}) {
     ASSERT_EQ(open_and_close(), "0");
     order += folder_.read("ran").substr(0, 4) + " ";
-    ASSERT_EQ(unlink((folder_ / (std::string("shell") + extension)).c_str()),
-              0);
+    ASSERT_EQ(
+        unlink((folder_ / (std::string("v1.0/shell") + extension)).c_str()), 0);
     ASSERT_EQ(unlink((folder_ / "ran").c_str()), 0);
   }
   EXPECT_EQ(order, ".com .exe .bat .cmd ");
@@ -134,37 +183,47 @@ TEST_F(ToolPipe, TriesExtensionsInOrderOnAComspecWithoutOne) {
 
 TEST_F(ToolPipe, FallsBackToCmdExeWhenComspecIsUnsetMissingOrNotExecutable) {
   folder_.script("cwd/cmd.exe", interpreter_body("fallback"));
-  const std::string expected = "fallback [cmd.exe] [/c] [tool]\n";
-
-  unsetenv("COMSPEC");
-  EXPECT_EQ(open_and_close(), "0");
-  setenv("COMSPEC", (folder_ / "missing.exe").c_str(), 1);
-  EXPECT_EQ(open_and_close(), "0");
-  setenv("COMSPEC", (folder_ / "missing").c_str(), 1);
-  EXPECT_EQ(open_and_close(), "0");
+  // Hidden programs that a COMSPEC naming no file must not start.
+  for (const char *hidden : {"cwd/.exe", "cwd/sub\\.exe", ".exe"})
+    folder_.script(hidden, interpreter_body("hidden"));
   const std::string not_executable =
       folder_.write("plain.exe", "#!/bin/sh\necho never >> \"$MARKS/ran\"\n");
-  setenv("COMSPEC", not_executable.c_str(), 1);
-  EXPECT_EQ(open_and_close(), "0");
 
-  EXPECT_EQ(folder_.read("ran"), expected + expected + expected + expected);
+  std::string expected;
+  for (const std::optional<std::string> &comspec :
+       {std::optional<std::string>(), std::optional(folder_ / "missing.exe"),
+        std::optional(folder_ / "missing"), std::optional(not_executable),
+        std::optional<std::string>(""), std::optional(folder_ / ""),
+        std::optional<std::string>("sub\\")}) {
+    if (comspec)
+      setenv("COMSPEC", comspec->c_str(), 1);
+    EXPECT_EQ(open_and_close(), "0") << comspec.value_or("unset");
+    expected += "fallback [cmd.exe] [/c] [tool]\n";
+  }
+  EXPECT_EQ(folder_.read("ran"), expected);
 }
 
-TEST_F(ToolPipe, GivesNoFallbackWhenComspecIsNotAProgram) {
+TEST_F(ToolPipe, GivesNoFallbackWhenComspecIsThereButCannotStart) {
   folder_.script("cwd/cmd.exe", interpreter_body("fallback"));
-  setenv("COMSPEC", folder_.write("junk.exe", "no program\n", 0755).c_str(), 1);
-  EXPECT_EQ(open_and_close(), "null");
+  const std::string junk = folder_.write("junk.exe", "no program\n", 0755);
+  // The kernel says "not found" for the missing interpreter, not for this.
+  const std::string orphan =
+      folder_.write("orphan.exe", "#!/no/such/shell\n", 0755);
+  for (const std::string &comspec : {junk, orphan}) {
+    setenv("COMSPEC", comspec.c_str(), 1);
+    EXPECT_EQ(open_and_close(), "null") << comspec;
+  }
   EXPECT_FALSE(folder_.has("ran"));
 }
 
 TEST_F(ToolPipe, LooksForTheFallbackInTheCurrentFolderThenEachPathFolder) {
-  unsetenv("COMSPEC");
   folder_.write("first/.keep", "");
+  folder_.write("denied/cmd.exe", "#!/bin/sh\necho never >> \"$MARKS/ran\"\n");
   folder_.script("second/cmd.exe", interpreter_body("second"));
   folder_.script("third/cmd.exe", interpreter_body("third"));
   setenv("PATH",
-         ("::" + (folder_ / "first") + ":" + (folder_ / "second") + ":" +
-          (folder_ / "third"))
+         ("::" + (folder_ / "first") + ":" + (folder_ / "denied") + ":" +
+          (folder_ / "second") + ":" + (folder_ / "third"))
              .c_str(),
          1);
   EXPECT_EQ(open_and_close(), "0");
@@ -176,8 +235,17 @@ TEST_F(ToolPipe, LooksForTheFallbackInTheCurrentFolderThenEachPathFolder) {
   EXPECT_EQ(ran.substr(ran.find('\n') + 1, 3), "cwd");
 }
 
+TEST_F(ToolPipe, StopsTheFallbackSearchAtACmdExeThatIsThereButCannotStart) {
+  folder_.write("junk/cmd.exe", "no program\n", 0755);
+  folder_.script("good/cmd.exe", interpreter_body("good"));
+  setenv("PATH", ((folder_ / "junk") + ":" + (folder_ / "good")).c_str(), 1);
+  errno = 0;
+  EXPECT_EQ(_popen("tool", "w"), nullptr);
+  EXPECT_EQ(errno, ENOEXEC) << "the failure of the file that was found";
+  EXPECT_FALSE(folder_.has("ran"));
+}
+
 TEST_F(ToolPipe, FailsCleanlyWhenNoInterpreterCanBeStarted) {
-  unsetenv("COMSPEC");
   setenv("PATH", (folder_ / "cwd").c_str(), 1);
   const ProcessState before = process_state();
   EXPECT_EQ(_popen("tool", "w"), nullptr);
@@ -223,6 +291,24 @@ TEST_F(ToolPipe, TranslatesLineFeedsUnlessTheModeSaysBinary) {
   EXPECT_EQ(deliver("w", "no line end").all_bytes(), "no line end");
 }
 
+TEST_F(ToolPipe, DeliversTheScriptWithLittleStackLeft) {
+  // A program may be started with a small stack: the whole run, delivery at
+  // close included, has to fit in a few KiB.
+  setenv("COMSPEC", RECORDING_TOOL, 1);
+  EXPECT_EXIT(
+      {
+        run_short_of_stack(8192, [] {
+          auto *const stream = _popen(disk_tool_command, "w");
+          fputs("CREATE VOLUME RAID DISK=0,1,2,3\n", stream);
+          fputs("EXIT\n", stream);
+          _pclose(stream);
+        });
+        const Recording recording = read_recording(folder_ / "report");
+        std::exit(recording.all_bytes() == nosize_script ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(ToolPipe, RefusesAModeThatIsNeitherWriteNorRead) {
   folder_.script("shell.exe", interpreter_body("started"));
   setenv("COMSPEC", (folder_ / "shell.exe").c_str(), 1);
@@ -253,28 +339,47 @@ TEST_F(ToolPipe, RefusesStreamsItDidNotOpenAndNullArguments) {
   tool_pipe::Stream *const never_opened =
       reinterpret_cast<tool_pipe::Stream *>(&folder_);
   EXPECT_EQ(_pclose(never_opened), -1);
-  EXPECT_EQ(_pclose(nullptr), -1);
+  setenv("COMSPEC", RECORDING_TOOL, 1);
+  ASSERT_EQ(open_and_close(), "0") << "leaves a freed record behind";
+  EXPECT_EQ(_pclose(nullptr), -1) << "a null stream matches no freed record";
   EXPECT_EQ(fputs("EXIT\n", static_cast<tool_pipe::Stream *>(nullptr)), -1);
   EXPECT_EQ(tool_pipe::fgets(nullptr, 1, nullptr), nullptr);
   EXPECT_EQ(_popen(nullptr, "w"), nullptr);
   EXPECT_EQ(_popen("tool", nullptr), nullptr);
 }
 
-TEST_F(ToolPipe, GrowsTheTableByOneAndReusesFreedRecords) {
+TEST_F(ToolPipe, KeepsTwoStreamsApartAndReusesFreedRecords) {
   setenv("COMSPEC", RECORDING_TOOL, 1);
+  const auto open_reporting_to = [&](const char *report) {
+    setenv("RECORDING_TOOL_REPORT", (folder_ / report).c_str(), 1);
+    return _popen("tool", "w");
+  };
   const std::size_t before = tool_pipe::pipe_record_count();
-  auto *const first = _popen("tool", "w");
-  auto *const second = _popen("tool", "w");
+  auto *const first = open_reporting_to("first");
+  auto *const second = open_reporting_to("second");
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
   const std::size_t with_two = tool_pipe::pipe_record_count();
   EXPECT_LE(with_two, before + 2);
   EXPECT_GE(with_two, 2u);
+  // Were the first pipe's write end in the second child too, closing the
+  // first stream would never end its child's input.
+  ASSERT_FALSE(
+      holds_pipe_of(tool_pipe::find_pipe_record(second)->child, first->fd));
+  EXPECT_EQ(fputs("1\n", first), 0);
   EXPECT_EQ(_pclose(first), 0);
-  auto *const third = _popen("tool", "w");
+  EXPECT_EQ(read_recording(folder_ / "first").all_bytes(), "1\r\n");
+
+  // A start that fails hands its record back for the next stream.
+  setenv("COMSPEC", folder_.write("junk.exe", "no program\n", 0755).c_str(), 1);
+  EXPECT_EQ(_popen("tool", "w"), nullptr);
+  setenv("COMSPEC", RECORDING_TOOL, 1);
+  auto *const third = open_reporting_to("third");
   ASSERT_NE(third, nullptr);
   EXPECT_EQ(tool_pipe::pipe_record_count(), with_two);
+  EXPECT_EQ(fputs("2\n", second), 0);
   EXPECT_EQ(_pclose(second), 0);
+  EXPECT_EQ(read_recording(folder_ / "second").all_bytes(), "2\r\n");
   EXPECT_EQ(_pclose(third), 0);
 }
 
@@ -284,9 +389,10 @@ TEST_F(ToolPipe, SurvivesAChildThatEndsBeforeReading) {
   setenv("RECORDING_TOOL_EXIT_CODE", "4", 1);
   auto *const stream = _popen("tool", "w");
   ASSERT_NE(stream, nullptr);
-  while (read_recording(folder_ / "report").end_ns == 0)
-    usleep(10000);
-  usleep(50000); // the report is written just before the child exits
+  // The write end reports an error once the reader has gone.
+  pollfd write_end{stream->fd, 0, 0};
+  ASSERT_EQ(poll(&write_end, 1, -1), 1);
+  ASSERT_NE(write_end.revents & POLLERR, 0);
 
   EXPECT_EQ(fputs(std::string(5000, 'x').c_str(), stream), -1);
   EXPECT_EQ(fputs("EXIT\n", stream), 0) << "held in the buffer";
