@@ -1,8 +1,12 @@
-// Each step of opening made to fail in turn, through link-time wrappers that
-// only this test has: whatever fails, _popen gives null and leaves nothing
-// behind. The wrappers let every call through until one is armed to fail.
+// The system calls that the tool pipe makes, failed and watched through
+// link-time wrappers that only this test has: whatever step of opening fails,
+// _popen gives null and leaves nothing behind, and the script leaves in one
+// write. The wrappers let every call through until one is armed to fail.
+#include "deliverables.h"
+#include "environment_guard.h"
 #include "pipe_records.h"
 #include "process_state.h"
+#include "stream.h"
 #include "temp_folder.h"
 #include "tool_pipe.h"
 
@@ -10,6 +14,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <new>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,7 +24,16 @@
 
 namespace {
 
-enum Call { Pipe, DescriptorCopy, Allocation, Growth, Start, Wait, CallKinds };
+enum Call {
+  Pipe,
+  DescriptorCopy,
+  Allocation,
+  Growth,
+  Start,
+  Wait,
+  Write,
+  CallKinds
+};
 
 struct Fault {
   int calls_to_pass = -1; // -1: none fails
@@ -37,6 +52,15 @@ bool fails(Call call) {
   errno = fault.error;
   return true;
 }
+
+// Writes to this descriptor are counted, with the bytes they took.
+int watched_fd = -1;
+int writes_watched = 0;
+std::size_t bytes_watched = 0;
+
+// Set while a test wants freeing memory to leave errno changed, as a call
+// that succeeds may.
+int errno_left_by_freeing = 0;
 
 } // namespace
 
@@ -81,30 +105,51 @@ pid_t __real_waitpid(pid_t, int *, int);
 pid_t __wrap_waitpid(pid_t child, int *status, int options) {
   return fails(Wait) ? -1 : __real_waitpid(child, status, options);
 }
+
+ssize_t __real_write(int, const void *, size_t);
+ssize_t __wrap_write(int fd, const void *bytes, size_t count) {
+  if (fd != watched_fd)
+    return __real_write(fd, bytes, count);
+  ++writes_watched;
+  const ssize_t written = fails(Write) ? -1 : __real_write(fd, bytes, count);
+  bytes_watched += written > 0 ? static_cast<std::size_t>(written) : 0;
+  return written;
+}
+}
+
+void *operator new(std::size_t size) {
+  if (void *const memory = __real_malloc(size == 0 ? 1 : size))
+    return memory;
+  throw std::bad_alloc();
+}
+
+void operator delete(void *memory) noexcept {
+  std::free(memory);
+  if (errno_left_by_freeing != 0)
+    errno = errno_left_by_freeing;
+}
+
+void operator delete(void *memory, std::size_t) noexcept {
+  operator delete(memory);
 }
 
 namespace {
 
-class FailingOpen : public ::testing::Test {
+class FailingCalls : public ::testing::Test {
 protected:
   void SetUp() override {
     const std::string body = "exec /bin/cat > /dev/null";
     comspec_ = folder_.script("shell.exe", body);
     folder_.script("cwd/cmd.exe", body);
-    saved_comspec_ = std::getenv("COMSPEC");
     setenv("COMSPEC", comspec_.c_str(), 1);
-    ASSERT_NE(getcwd(saved_folder_, sizeof saved_folder_), nullptr);
     ASSERT_EQ(chdir((folder_ / "cwd").c_str()), 0);
   }
 
   void TearDown() override {
     for (Fault &fault : faults)
       fault = Fault{};
-    if (saved_comspec_)
-      setenv("COMSPEC", saved_comspec_, 1);
-    else
-      unsetenv("COMSPEC");
-    ASSERT_EQ(chdir(saved_folder_), 0);
+    watched_fd = -1;
+    errno_left_by_freeing = 0;
   }
 
   // Opens with `call` failing, and shows that nothing was left behind.
@@ -122,27 +167,24 @@ protected:
   }
 
   TempFolder folder_;
+  EnvironmentGuard guard_{"COMSPEC", "PATH"};
   std::string comspec_;
-
-private:
-  const char *saved_comspec_ = nullptr;
-  char saved_folder_[4096];
 };
 
-TEST_F(FailingOpen, LeavesNothingBehindWhateverStepFails) {
+TEST_F(FailingCalls, LeavesNothingBehindWhateverStepFails) {
   expect_clean_failure(Pipe, EMFILE);
   expect_clean_failure(DescriptorCopy, ENOMEM);
   expect_clean_failure(Allocation, ENOMEM);
   expect_clean_failure(Start, EAGAIN);
 }
 
-TEST_F(FailingOpen, LeavesNothingBehindWhenTheFallbackFailsToo) {
+TEST_F(FailingCalls, LeavesNothingBehindWhenTheFallbackFailsToo) {
   // COMSPEC cannot be run, so the fallback in the current folder is next.
   ASSERT_EQ(chmod(comspec_.c_str(), 0644), 0);
   expect_clean_failure(Start, EAGAIN, 1);
 }
 
-TEST_F(FailingOpen, LeavesNothingBehindWhenTheTableCannotGrow) {
+TEST_F(FailingCalls, LeavesNothingBehindWhenTheTableCannotGrow) {
   // Take every free record, so the next open has to grow the table.
   std::vector<tool_pipe::Stream *> held;
   const std::size_t records = tool_pipe::pipe_record_count();
@@ -157,7 +199,7 @@ TEST_F(FailingOpen, LeavesNothingBehindWhenTheTableCannotGrow) {
     EXPECT_EQ(tool_pipe::_pclose(stream), 0);
 }
 
-TEST_F(FailingOpen, ClosingGivesMinusOneWhenTheWaitFails) {
+TEST_F(FailingCalls, ClosingGivesMinusOneWhenTheWaitFails) {
   tool_pipe::Stream *const stream = tool_pipe::_popen("tool", "w");
   ASSERT_NE(stream, nullptr);
   arm(Wait, ECHILD);
@@ -165,6 +207,43 @@ TEST_F(FailingOpen, ClosingGivesMinusOneWhenTheWaitFails) {
   int status;
   EXPECT_GT(__real_waitpid(-1, &status, 0), 0) << "the child is still there";
   EXPECT_EQ(tool_pipe::_pclose(stream), -1) << "its record was cleared";
+}
+
+TEST_F(FailingCalls, DeliversTheScriptInOneWriteEvenIfASignalCutsItShort) {
+  for (const bool interrupted : {false, true}) {
+    tool_pipe::Stream *const stream = tool_pipe::_popen("tool", "w");
+    ASSERT_NE(stream, nullptr);
+    watched_fd = stream->fd;
+    writes_watched = 0;
+    bytes_watched = 0;
+    if (interrupted)
+      arm(Write, EINTR);
+    EXPECT_EQ(tool_pipe::fputs("CREATE VOLUME RAID DISK=0,1,2,3\n", stream), 0);
+    EXPECT_EQ(tool_pipe::fputs("EXIT\n", stream), 0);
+    EXPECT_EQ(tool_pipe::_pclose(stream), 0);
+    EXPECT_EQ(writes_watched, interrupted ? 2 : 1);
+    EXPECT_EQ(bytes_watched, std::strlen(nosize_script));
+  }
+}
+
+TEST_F(FailingCalls, SearchesOnWhateverFreeingMemoryLeavesInErrno) {
+  // Long folder names, so that each path the search builds takes memory.
+  ASSERT_EQ(unlink("cmd.exe"), 0);
+  unsetenv("COMSPEC");
+  folder_.write("a-folder-whose-cmd-exe-is-no-program/cmd.exe", "junk\n", 0755);
+  folder_.script("a-folder-whose-cmd-exe-would-start/cmd.exe",
+                 "exec /bin/cat > /dev/null");
+  setenv("PATH",
+         ((folder_ / "a-folder-whose-cmd-exe-is-no-program") + ":" +
+          (folder_ / "a-folder-whose-cmd-exe-would-start"))
+             .c_str(),
+         1);
+  errno_left_by_freeing = EACCES;
+  tool_pipe::Stream *const stream = tool_pipe::_popen("tool", "w");
+  errno_left_by_freeing = 0;
+  EXPECT_EQ(stream, nullptr) << "the search went on past a file that is there";
+  if (stream != nullptr)
+    tool_pipe::_pclose(stream);
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // Signals with handlers, which cut system calls short, arriving while the
 // program pauses and while it waits for the tool.
 #include "clock.h"
+#include "environment_guard.h"
+#include "pipe_records.h"
 #include "recording.h"
-#include "run_program.h"
 #include "temp_folder.h"
 #include "tool_pipe.h"
 
@@ -10,26 +11,40 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-// SIGALRM every millisecond, and SIGCHLD from a child the tool pipe has
-// nothing to do with, ending `unrelated_child_ms` from now.
+// SIGALRM every millisecond, counted from zero for each storm. After
+// `release_after` of them a child that the tool pipe has nothing to do with
+// ends, and the SIGCHLD that brings lets `held`, a process that the test has
+// stopped, go on.
 class SignalStorm {
 public:
-  explicit SignalStorm(unsigned unrelated_child_ms) {
+  explicit SignalStorm(int release_after, pid_t held = 0) {
+    caught = 0;
+    release_at = release_after;
+    held_pid = held;
+    // The unrelated child lives until its input pipe is closed.
+    int keep_alive[2];
+    if (pipe2(keep_alive, O_CLOEXEC) != 0 || (unrelated_ = fork()) < 0)
+      std::abort();
+    if (unrelated_ == 0) {
+      char byte;
+      dup2(keep_alive[0], STDIN_FILENO);
+      close_range(STDERR_FILENO + 1, ~0U, 0);
+      _exit(read(STDIN_FILENO, &byte, 1) == 0 ? 42 : 1);
+    }
+    close(keep_alive[0]);
+    release_fd = keep_alive[1];
     struct sigaction counting {};
-    counting.sa_handler = [](int) { ++caught; }; // no SA_RESTART
+    counting.sa_handler = on_signal; // no SA_RESTART
+    counting.sa_flags = SA_NOCLDSTOP;
     sigaction(SIGALRM, &counting, &saved_alarm_);
     sigaction(SIGCHLD, &counting, &saved_child_);
-    unrelated_ = fork();
-    if (unrelated_ == 0) {
-      usleep(unrelated_child_ms * 1000);
-      _exit(42);
-    }
     const itimerval every_millisecond{{0, 1000}, {0, 1000}};
     setitimer(ITIMER_REAL, &every_millisecond, nullptr);
   }
@@ -39,10 +54,13 @@ public:
     setitimer(ITIMER_REAL, &stop, nullptr);
     sigaction(SIGALRM, &saved_alarm_, nullptr);
     sigaction(SIGCHLD, &saved_child_, nullptr);
+    release();
   }
 
-  // The unrelated child's exit code, if it was left for its parent to reap.
+  // Ends the unrelated child if the storm has not, and gives its exit code if
+  // it was left for its parent to reap. Each test calls it once.
   int reap_unrelated() {
+    release();
     int status;
     while (waitpid(unrelated_, &status, 0) < 0)
       if (errno != EINTR)
@@ -53,40 +71,59 @@ public:
   static inline volatile sig_atomic_t caught = 0;
 
 private:
+  static void release() {
+    if (release_fd >= 0)
+      close(release_fd);
+    release_fd = -1;
+  }
+
+  static void on_signal(int signal) {
+    ++caught;
+    if (signal == SIGALRM && caught >= release_at)
+      release();
+    if (signal == SIGCHLD && held_pid != 0) {
+      kill(held_pid, SIGCONT);
+      held_pid = 0;
+    }
+  }
+
+  static inline volatile sig_atomic_t release_at, release_fd = -1, held_pid;
   pid_t unrelated_;
   struct sigaction saved_alarm_, saved_child_;
 };
 
 TEST(Signals, CannotShortenThePause) {
   SignalStorm storm(100);
+  // Its 999 ms carry the deadline into the next second, unless the clock
+  // happens to read within a millisecond past a whole second.
   const long long start = monotonic_ns();
-  tool_pipe::Sleep(5000);
-  const long long slept_ms = (monotonic_ns() - start) / 1000000;
-  EXPECT_GE(slept_ms, 5000);
+  tool_pipe::Sleep(1999);
+  EXPECT_GE((monotonic_ns() - start) / 1000000, 1999);
   EXPECT_GT(SignalStorm::caught, 100);
   EXPECT_EQ(storm.reap_unrelated(), 42);
 }
 
 TEST(Signals, CannotMakeTheCloseLoseTheToolsExitCode) {
   TempFolder folder;
+  EnvironmentGuard guard{"COMSPEC", "RECORDING_TOOL_REPORT",
+                         "RECORDING_TOOL_EXIT_CODE"};
   setenv("COMSPEC", RECORDING_TOOL, 1);
   setenv("RECORDING_TOOL_REPORT", (folder / "report").c_str(), 1);
-  setenv("RECORDING_TOOL_LINGER_MS", "500", 1);
   setenv("RECORDING_TOOL_EXIT_CODE", "9", 1);
   tool_pipe::Stream *const stream = tool_pipe::_popen("tool", "w");
   ASSERT_NE(stream, nullptr);
   ASSERT_EQ(tool_pipe::fputs("EXIT\n", stream), 0);
+  // Stopped until the storm lets it go, the tool keeps the close waiting
+  // through a hundred signals and the end of another child.
+  const pid_t tool = tool_pipe::find_pipe_record(stream)->child;
+  ASSERT_EQ(kill(tool, SIGSTOP), 0);
   {
-    SignalStorm storm(100);
+    SignalStorm storm(100, tool);
     EXPECT_EQ(tool_pipe::_pclose(stream), 9);
     EXPECT_GT(SignalStorm::caught, 100);
     EXPECT_EQ(storm.reap_unrelated(), 42) << "the close took another's child";
   }
   EXPECT_EQ(read_recording(folder / "report").all_bytes(), "EXIT\r\n");
-  for (const char *name :
-       {"COMSPEC", "RECORDING_TOOL_REPORT", "RECORDING_TOOL_LINGER_MS",
-        "RECORDING_TOOL_EXIT_CODE"})
-    unsetenv(name);
 }
 
 } // namespace

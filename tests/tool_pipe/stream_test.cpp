@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <sys/ioctl.h>
@@ -15,12 +16,24 @@ using tool_pipe::stream_buffer_size;
 
 namespace {
 
+bool sigpipe_pending() {
+  sigset_t pending;
+  return sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+}
+
 class StreamOnPipe : public ::testing::Test {
 protected:
-  void SetUp() override { ASSERT_EQ(pipe2(ends_, O_CLOEXEC), 0); }
+  void SetUp() override {
+    ASSERT_EQ(pipe2(ends_, O_CLOEXEC), 0);
+    ASSERT_EQ(sigprocmask(SIG_SETMASK, nullptr, &mask_), 0);
+  }
+  // Whatever the stream did with signals, the caller's mask is as it was.
   void TearDown() override {
     if (ends_[0] >= 0)
       close(ends_[0]);
+    sigset_t mask;
+    ASSERT_EQ(sigprocmask(SIG_SETMASK, nullptr, &mask), 0);
+    EXPECT_EQ(sigismember(&mask, SIGPIPE), sigismember(&mask_, SIGPIPE));
   }
 
   Stream *open_writer(bool text) {
@@ -37,7 +50,20 @@ protected:
     return bytes;
   }
 
+  // A buffer full of line feeds, then a line, for a reader that has gone:
+  // the buffer is lost and reported, the line only at close.
+  void write_for_a_reader_that_has_gone() {
+    close(ends_[0]);
+    ends_[0] = -1;
+    Stream *const stream = open_writer(true);
+    const std::string full(stream_buffer_size, '\n');
+    EXPECT_EQ(tool_pipe::stream_write(stream, full.data(), full.size()), -1);
+    EXPECT_EQ(tool_pipe::stream_write(stream, "late\n", 5), 0);
+    EXPECT_EQ(tool_pipe::stream_close(stream), -1);
+  }
+
   int ends_[2] = {-1, -1};
+  sigset_t mask_;
 };
 
 TEST_F(StreamOnPipe, HoldsEverythingUntilTheBufferIsFull) {
@@ -72,16 +98,21 @@ TEST_F(StreamOnPipe, TranslatesAsTheBytesLeaveTheBuffer) {
 }
 
 TEST_F(StreamOnPipe, LosesTheBytesButNotTheProgramWhenTheReaderHasGone) {
-  close(ends_[0]);
-  ends_[0] = -1;
-  Stream *const stream = open_writer(true);
-  const std::string full(stream_buffer_size, '\n');
-  EXPECT_EQ(tool_pipe::stream_write(stream, full.data(), full.size()), -1);
-  EXPECT_EQ(tool_pipe::stream_write(stream, "late\n", 5), 0);
-  EXPECT_EQ(tool_pipe::stream_close(stream), -1);
-  sigset_t pending;
-  ASSERT_EQ(sigpending(&pending), 0);
-  EXPECT_EQ(sigismember(&pending, SIGPIPE), 0);
+  write_for_a_reader_that_has_gone();
+  EXPECT_FALSE(sigpipe_pending());
+}
+
+TEST_F(StreamOnPipe, LeavesTheCallersOwnPendingSigpipeAlone) {
+  sigset_t pipe_signal;
+  sigemptyset(&pipe_signal);
+  sigaddset(&pipe_signal, SIGPIPE);
+  ASSERT_EQ(sigprocmask(SIG_BLOCK, &pipe_signal, nullptr), 0);
+  ASSERT_EQ(raise(SIGPIPE), 0);
+  write_for_a_reader_that_has_gone();
+  EXPECT_TRUE(sigpipe_pending());
+  const timespec no_wait{};
+  EXPECT_EQ(sigtimedwait(&pipe_signal, nullptr, &no_wait), SIGPIPE);
+  ASSERT_EQ(sigprocmask(SIG_UNBLOCK, &pipe_signal, nullptr), 0);
 }
 
 } // namespace
