@@ -2,9 +2,10 @@
 // was given: each piece read from standard input with the wall-clock time it
 // came, end of input, and its own start and end, in the report format of the
 // native recording interpreter. The report goes beside the program, with
-// ".report" added to its name. After end of input it stays a second longer
-// and then fails with status 3, so that a caller that does not wait for it,
-// or passes its status on, shows.
+// ".report" added to its name. At end of input it prints one line, so that
+// the caller's console shows whether the tool's output reaches it. It then
+// stays a second longer and fails with status 3, so that a caller that does
+// not wait for it, or passes its status on, shows.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -47,15 +48,19 @@ int main() {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   static char chunk[65536];
   DWORD count;
+  unsigned long total = 0;
   // Raw reads: no runtime translation stands between the pipe and the report.
   while (ReadFile(input, chunk, sizeof chunk, &count, nullptr) && count > 0) {
     fprintf(report, "chunk %lld ", unix_time_ns());
     for (DWORD i = 0; i < count; ++i)
       fprintf(report, "%02x", static_cast<unsigned char>(chunk[i]));
     fprintf(report, "\n");
+    total += count;
   }
   fprintf(report, "eof %lld\n", unix_time_ns());
-  Sleep(linger_ms);
+  printf("recording tool: end of input after %lu bytes\n", total);
+  fflush(stdout);
+  Sleep(linger_ms); // it lingers on purpose
   fprintf(report, "end %lld\n", unix_time_ns());
   return fclose(report) == 0 ? exit_status : report_failed;
 }

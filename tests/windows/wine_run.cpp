@@ -1,0 +1,42 @@
+#include "wine_run.h"
+
+#include "clock.h"
+#include "run_program.h"
+#include "temp_folder.h"
+
+#include <algorithm>
+
+WineRun run_under_wine(const std::string &program,
+                       const std::vector<std::string> &args) {
+  // Wine's services outlive the program and hold on to what it writes to, so
+  // its output goes to files rather than to pipes that would stay open.
+  TempFolder output;
+  ProgramSetup setup;
+  const std::string to_files = "out=$1 err=$2; shift 2; "
+                               "exec \"$@\" >\"$out\" 2>\"$err\"";
+  setup.args = {"-c",           to_files, "sh",   output / "out",
+                output / "err", WINE64,   program};
+  setup.args.insert(setup.args.end(), args.begin(), args.end());
+  setup.env = {{"WINEPREFIX", WINE_PREFIX},
+               {"WINEDEBUG", "-all"},
+               // Where 32-bit programs are emulated, larger pages make each
+               // Wine process start in seconds rather than a minute.
+               {"QEMU_PAGESIZE", "65536"},
+               {"COMSPEC", std::nullopt},
+               {"DISPLAY", std::nullopt},
+               {"WAYLAND_DISPLAY", std::nullopt}};
+  WineRun run;
+  run.started_ns = realtime_ns();
+  run.exit_code = run_program("/bin/sh", setup).exit_code;
+  run.ended_ns = realtime_ns();
+  run.out = output.read("out");
+  run.err = output.read("err");
+  return run;
+}
+
+std::string windows_path(const std::string &host_path) {
+  // The prefix maps drive Z: onto the host's root.
+  std::string path = "Z:" + host_path;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
