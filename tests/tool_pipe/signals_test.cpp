@@ -72,9 +72,10 @@ public:
 
 private:
   static void release() {
-    if (release_fd >= 0)
-      close(release_fd);
+    const int fd = release_fd;
     release_fd = -1;
+    if (fd >= 0)
+      close(fd);
   }
 
   static void on_signal(int signal) {
