@@ -35,7 +35,7 @@ Execution find_execution() {
   ProgramSetup setup;
   setup.args = {WINE32_CHECK, "--check"};
   const ProgramRun check = run_program("/bin/sh", setup);
-  std::string how = check.out.substr(0, check.out.find('\n'));
+  const std::string how = check.out.substr(0, check.out.find('\n'));
   return {check.exit_code == 0, how == "natively", how};
 #else
   return {true, true, "natively"};
@@ -45,7 +45,8 @@ Execution find_execution() {
 const Execution &execution() {
   static const Execution found = [] {
     const Execution execution = find_execution();
-    std::printf("Wine runs these programs %s.\n", execution.how.c_str());
+    if (execution.possible)
+      std::printf("Wine runs these programs %s.\n", execution.how.c_str());
     return execution;
   }();
   return found;
