@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/stat.h>
