@@ -56,7 +56,7 @@ int main(int argc, char **argv) {
     std::fprintf(report, "arg %s\n", argv[i]);
   std::fprintf(report, "other_ends %d\n", other_ends_of_input());
   if (std::getenv("RECORDING_TOOL_EXIT_AT_ONCE") == nullptr) {
-    char chunk[65536];
+    static char chunk[65536]; // off the stack: a test may start it with little
     ssize_t n;
     while ((n = read(STDIN_FILENO, chunk, sizeof chunk)) > 0) {
       std::fprintf(report, "chunk %lld ", monotonic_ns());
