@@ -65,9 +65,8 @@ int main(int argc, char **argv) {
       std::fprintf(report, "\n");
     }
     std::fprintf(report, "eof %lld\n", monotonic_ns());
-    // It lingers on purpose: a caller that does not wait for it ends first.
-    usleep(static_cast<useconds_t>(env_number("RECORDING_TOOL_LINGER_MS")) *
-           1000);
+    const auto linger_ms = env_number("RECORDING_TOOL_LINGER_MS");
+    usleep(static_cast<useconds_t>(linger_ms) * 1000); // lingers on purpose
   }
   std::fprintf(report, "end %lld\n", monotonic_ns());
   return std::fclose(report) == 0 ? env_number("RECORDING_TOOL_EXIT_CODE")
