@@ -1,14 +1,14 @@
 // Joins disks 0 to 3 into one RAID volume by feeding DiskPart a script on its
-// standard input. Nothing is reported, and the exit status is always 0.
-#include "create_volume_line.h"
+// standard input. Nothing is reported, and the exit status is always 0. The
+// build hands in the command, the pause and the lines, each said once there.
 #include "tool_pipe.h"
 
 namespace {
 
-constexpr char disk_tool_command[] = "c:\\vel\\kelvox\\diskpart.exe";
-// DiskPart takes a few seconds to start up before it reads commands.
-constexpr unsigned long pause_before_script_ms = 5000;
-constexpr char exit_line[] = "EXIT\n";
+constexpr char disk_tool_command[] = DISK_TOOL_COMMAND;
+constexpr unsigned long pause_before_script_ms = PAUSE_BEFORE_SCRIPT_MS;
+constexpr char create_volume_line[] = CREATE_VOLUME_LINE "\n";
+constexpr char exit_line[] = EXIT_LINE "\n";
 
 } // namespace
 
