@@ -1,9 +1,10 @@
 # Runs one fuzz target for a bounded time, as a test: cmake -D FUZZER=...
-# -D SEEDS=... -D WORK=... -D SECONDS=... -D MAX_LEN=... -P run_fuzzer.cmake
-# It starts from a fresh copy of SEEDS in WORK/corpus, so the seeds it is
-# given are only read, and fails if any input crashes the target; that input
-# is kept in WORK/findings, which later runs leave in place.
-foreach(variable IN ITEMS FUZZER SEEDS WORK SECONDS MAX_LEN)
+# -D SEEDS=... -D GENERATED_SEEDS=... -D WORK=... -D SECONDS=...
+# -D MAX_LEN=... -P run_fuzzer.cmake
+# It starts from a fresh copy of both folders of seeds in WORK/corpus, so the
+# seeds it is given are only read, and fails if any input crashes the target;
+# that input is kept in WORK/findings, which later runs leave in place.
+foreach(variable IN ITEMS FUZZER SEEDS GENERATED_SEEDS WORK SECONDS MAX_LEN)
   if(NOT ${variable})
     message(FATAL_ERROR "run_fuzzer.cmake needs -D ${variable}=...")
   endif()
@@ -11,7 +12,7 @@ endforeach()
 
 file(REMOVE_RECURSE ${WORK}/corpus)
 file(MAKE_DIRECTORY ${WORK}/corpus ${WORK}/findings)
-file(COPY ${SEEDS}/ DESTINATION ${WORK}/corpus)
+file(COPY ${SEEDS}/ ${GENERATED_SEEDS}/ DESTINATION ${WORK}/corpus)
 
 execute_process(
   COMMAND ${FUZZER}

@@ -1,21 +1,18 @@
 // What each deliverable must hand to the disk tool, and where it finds it.
 #pragma once
 
+#include "expected_run.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <ostream>
 #include <string>
 
-inline constexpr char disk_tool_command[] = "c:\\vel\\kelvox\\diskpart.exe";
-inline constexpr long long pause_ms = 5000;
-inline constexpr char sized_script[] =
-    "CREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3\r\nEXIT\r\n";
-inline constexpr char nosize_script[] =
-    "CREATE VOLUME RAID DISK=0,1,2,3\r\nEXIT\r\n";
-
 struct Deliverable {
   const char *name;    // names the test instance
-  const char *program; // the built program
+  std::string program; // the built program
   const char *script;  // the bytes it must deliver
 };
 
@@ -25,7 +22,8 @@ inline void PrintTo(const Deliverable &deliverable, std::ostream *out) {
 
 // Both deliverables, built at the given paths, for INSTANTIATE_TEST_SUITE_P
 // together with deliverable_name.
-inline auto both_deliverables(const char *sized, const char *nosize) {
+inline auto both_deliverables(const std::string &sized,
+                              const std::string &nosize) {
   return ::testing::Values(Deliverable{"Sized", sized, sized_script},
                            Deliverable{"Nosize", nosize, nosize_script});
 }
@@ -33,4 +31,13 @@ inline auto both_deliverables(const char *sized, const char *nosize) {
 inline std::string
 deliverable_name(const ::testing::TestParamInfo<Deliverable> &info) {
   return info.param.name;
+}
+
+// The disk tool's path below a folder of drives: "c/vel/..." for "c:\vel\...".
+inline std::string path_on_drive() {
+  std::string path = disk_tool_command;
+  path.erase(1, 1);
+  path[0] = static_cast<char>(std::tolower(path[0]));
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
 }

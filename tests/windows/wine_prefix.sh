@@ -21,7 +21,6 @@ make)
   rm -rf "$prefix"
   "$wine64" wineboot -i </dev/null
   "$wineserver" -w </dev/null
-  mkdir -p "$prefix/drive_c/vel/kelvox"
   ;;
 remove)
   [ -d "$prefix" ] && "$wineserver" -w </dev/null

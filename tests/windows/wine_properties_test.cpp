@@ -13,8 +13,8 @@
 namespace {
 
 std::map<std::string, std::string> read_properties(const std::string &program) {
-  const WineRun run =
-      run_under_wine(PROPERTIES_READER, {windows_path(program)});
+  const WineRun run = run_under_wine(X64_PROGRAMS "/properties_reader.exe",
+                                     {windows_path(program)});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   std::map<std::string, std::string> properties;
   std::istringstream lines(run.out);
@@ -50,12 +50,8 @@ TEST_P(CarriesItsProperties, VersionNameAndPurposeAndAManifestToRunAsInvoker) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows32, CarriesItsProperties,
-                         both_deliverables(RAIDVOL_X86_SIZED,
-                                           RAIDVOL_X86_NOSIZE),
-                         deliverable_name);
+                         windows_deliverables(X86_PROGRAMS), deliverable_name);
 INSTANTIATE_TEST_SUITE_P(Windows64, CarriesItsProperties,
-                         both_deliverables(RAIDVOL_X64_SIZED,
-                                           RAIDVOL_X64_NOSIZE),
-                         deliverable_name);
+                         windows_deliverables(X64_PROGRAMS), deliverable_name);
 
 } // namespace

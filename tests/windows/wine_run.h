@@ -3,6 +3,8 @@
 // interpreter, and no display.
 #pragma once
 
+#include "deliverables.h"
+
 #include <string>
 #include <vector>
 
@@ -19,3 +21,9 @@ WineRun run_under_wine(const std::string &program,
 
 // The path under which Windows programs in the prefix see a host file.
 std::string windows_path(const std::string &host_path);
+
+// Both deliverables, as a Windows build in `folder` holds them.
+inline auto windows_deliverables(const std::string &folder) {
+  return both_deliverables(folder + "/raidvol-sized.exe",
+                           folder + "/raidvol-nosize.exe");
+}

@@ -1,9 +1,8 @@
-// A Windows build of the deliverables, run to its end under Wine with Wine's
-// own command interpreter, against what sits at DiskPart's path in the test
-// prefix. Built once per width: for 32-bit programs WINE32_CHECK names the
-// script that says how they run here. Each run takes the full five-second
-// pause, and far longer where 32-bit code is emulated, so each run checks as
-// much as it can.
+// A Windows build of the deliverables, in PROGRAMS, run to its end under Wine
+// with Wine's own command interpreter, against a tool from the 64-bit build,
+// in TOOLS, at DiskPart's path in the test prefix. Built once per width.
+// Each run takes the full five-second pause, and far longer where 32-bit code
+// is emulated, so each run checks as much as it can.
 #include "deliverables.h"
 #include "recording.h"
 #include "run_program.h"
@@ -19,53 +18,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path tool_path =
-    fs::path(WINE_PREFIX) / "drive_c/vel/kelvox/diskpart.exe";
-
-// How this host runs the programs under test: whether it can at all, and
-// whether natively, where a wall-clock bound on the pause means something.
-struct Execution {
-  bool possible;
-  bool native;
-  std::string how; // "natively", "emulated by ...", or why not at all
-};
-
-Execution find_execution() {
-#ifdef WINE32_CHECK
-  ProgramSetup setup;
-  setup.args = {WINE32_CHECK, "--check"};
-  const ProgramRun check = run_program("/bin/sh", setup);
-  const std::string how = check.out.substr(0, check.out.find('\n'));
-  return {check.exit_code == 0, how == "natively", how};
-#else
-  return {true, true, "natively"};
-#endif
-}
-
-const Execution &execution() {
-  static const Execution found = [] {
-    const Execution execution = find_execution();
-    if (execution.possible)
-      std::printf("Wine runs these programs %s.\n", execution.how.c_str());
-    return execution;
-  }();
-  return found;
-}
+const std::string programs = PROGRAMS;
+// The Wine prefix holds drive c: in drive_c.
+const fs::path tool_path = fs::path(WINE_PREFIX) / ("drive_" + path_on_drive());
 
 long long ms_between(long long from_ns, long long to_ns) {
   return (to_ns - from_ns) / 1000000;
 }
 
-void place_tool(const char *program) {
+void place_tool(const std::string &program) {
+  fs::create_directories(tool_path.parent_path());
   fs::copy_file(program, tool_path, fs::copy_options::overwrite_existing);
 }
 
+// Where 32-bit code is emulated, a wall-clock bound on the pause means
+// nothing: those runs check it only where the code runs natively.
 class UnderWine : public ::testing::Test {
 protected:
-  void SetUp() override {
-    if (!execution().possible)
-      GTEST_SKIP() << execution().how;
-    RecordProperty("execution", execution().how);
+  static void SetUpTestSuite() {
+    std::printf("Wine runs these programs %s.\n", EXECUTION);
   }
 };
 
@@ -82,7 +53,7 @@ std::vector<std::string> arguments_for(const Deliverable &deliverable) {
 
 TEST_P(RunsUnderWine, DeliversItsScriptInOnePieceAndWaitsForTheTool) {
   const Deliverable &deliverable = GetParam();
-  place_tool(RECORDING_TOOL);
+  place_tool(std::string(TOOLS) + "/recording_tool.exe");
   const std::string report = tool_path.string() + ".report";
   fs::remove(report);
 
@@ -95,7 +66,7 @@ TEST_P(RunsUnderWine, DeliversItsScriptInOnePieceAndWaitsForTheTool) {
   ASSERT_EQ(tool.chunks.size(), 1u);
   EXPECT_EQ(tool.chunks[0].bytes, deliverable.script);
   EXPECT_GT(tool.eof_ns, 0) << "end of input follows the script";
-  if (execution().native) {
+  if (NATIVE) {
     EXPECT_GE(ms_between(run.started_ns, tool.chunks[0].at_ns), pause_ms);
   }
   // The tool stays a second after end of input: a program that does not
@@ -112,14 +83,13 @@ TEST_P(RunsUnderWine, DeliversItsScriptInOnePieceAndWaitsForTheTool) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, RunsUnderWine,
-                         both_deliverables(RAIDVOL_SIZED, RAIDVOL_NOSIZE),
-                         deliverable_name);
+                         windows_deliverables(programs), deliverable_name);
 
 TEST_F(UnderWine, EndsWithZeroWhenNoToolIsAtThePath) {
   fs::remove(tool_path);
-  const WineRun run = run_under_wine(RAIDVOL_NOSIZE);
+  const WineRun run = run_under_wine(programs + "/raidvol-nosize.exe");
   EXPECT_EQ(run.exit_code, 0);
-  if (execution().native) {
+  if (NATIVE) {
     EXPECT_GE(ms_between(run.started_ns, run.ended_ns), pause_ms);
   }
   EXPECT_NE((run.out + run.err).find(disk_tool_command), std::string::npos)
@@ -127,10 +97,9 @@ TEST_F(UnderWine, EndsWithZeroWhenNoToolIsAtThePath) {
       << run.out << run.err;
 }
 
-#ifdef DISKPART_STAND_IN
 TEST_F(UnderWine, CreatesTheVolumeOnTheSimulatedDiskPart) {
-  place_tool(DISKPART_STAND_IN);
-  const WineRun run = run_under_wine(RAIDVOL_SIZED);
+  place_tool(std::string(TOOLS) + "/drives/" + path_on_drive());
+  const WineRun run = run_under_wine(programs + "/raidvol-sized.exe");
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_NE(run.out.find("Created RAID-5 volume 1 with 1000 MB on each of "
                          "disks 0, 1, 2, 3."),
@@ -138,6 +107,5 @@ TEST_F(UnderWine, CreatesTheVolumeOnTheSimulatedDiskPart) {
       << run.out << run.err;
   EXPECT_EQ(run.err, "");
 }
-#endif
 
 } // namespace
