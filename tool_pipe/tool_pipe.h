@@ -2,6 +2,9 @@
 // _pclose and the kernel's Sleep, under the names that the run uses on every
 // host. On Windows they are the system's own; elsewhere this library's
 // *-posix.cpp files keep the same contract.
+//
+// They are for one thread, as the run uses them: the table of open pipes is
+// kept without locks, so calls from several threads at once may corrupt it.
 #pragma once
 
 #ifdef _WIN32
