@@ -222,18 +222,22 @@ TEST_F(ToolPipe, LooksForTheFallbackInTheCurrentFolderThenEachPathFolder) {
   folder_.write("denied/cmd.exe", "#!/bin/sh\necho never >> \"$MARKS/ran\"\n");
   folder_.script("second/cmd.exe", interpreter_body("second"));
   folder_.script("third/cmd.exe", interpreter_body("third"));
-  setenv("PATH",
-         ("::" + (folder_ / "first") + ":" + (folder_ / "denied") + ":" +
-          (folder_ / "second") + ":" + (folder_ / "third"))
-             .c_str(),
-         1);
-  EXPECT_EQ(open_and_close(), "0");
+  // The last folder, alone or after others, is searched too.
+  for (const std::string &path :
+       {"::" + (folder_ / "first") + ":" + (folder_ / "denied") + ":" +
+            (folder_ / "second") + ":" + (folder_ / "third"),
+        (folder_ / "first") + ":" + (folder_ / "third"), folder_ / "third"}) {
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(open_and_close(), "0") << path;
+  }
   folder_.script("cwd/cmd.exe", interpreter_body("cwd"));
   EXPECT_EQ(open_and_close(), "0");
 
-  const std::string ran = folder_.read("ran");
-  EXPECT_EQ(ran.substr(0, ran.find(' ')), "second");
-  EXPECT_EQ(ran.substr(ran.find('\n') + 1, 3), "cwd");
+  const auto ran = [&](const std::string &name) {
+    return name + " [" + (folder_ / name) + "/cmd.exe] [/c] [tool]\n";
+  };
+  EXPECT_EQ(folder_.read("ran"), ran("second") + ran("third") + ran("third") +
+                                     "cwd [cmd.exe] [/c] [tool]\n");
 }
 
 TEST_F(ToolPipe, StopsTheFallbackSearchAtACmdExeThatIsThereButCannotStart) {
