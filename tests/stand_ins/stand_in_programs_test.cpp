@@ -31,9 +31,9 @@ using Environment = std::map<std::string, std::optional<std::string>>;
 
 ProgramRun run_cmd(const TempFolder &drives, std::vector<std::string> args,
                    const std::string &stdin_path = "/dev/null",
-                   Environment env = {}) {
+                   Environment env = {}, const std::string &folder = "") {
   env["RAIDVOL_DRIVES"] = drives.path();
-  return run_program(CMD_STAND_IN, {args, env, stdin_path, ""});
+  return run_program(CMD_STAND_IN, {args, env, stdin_path, folder});
 }
 
 ProgramRun run_diskpart(const TempFolder &folder, const std::string &input) {
@@ -51,8 +51,14 @@ TEST(InterpreterStandIn, RunsTheCommandOnItsInputAndPassesOnTheExitCode) {
   EXPECT_EQ(run.out, input + "one|two|three|");
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.exit_code, 7);
-  // A name without a drive is looked up through PATH.
+  // A name without a drive is looked up through PATH, where an empty entry
+  // is the current folder.
   EXPECT_EQ(run_cmd(drives, {"/c", "sh -c \"exit 3\""}).exit_code, 3);
+  drives.script("here/tool", "exit 5");
+  EXPECT_EQ(run_cmd(drives, {"/c", "tool"}, "/dev/null",
+                    {{"PATH", ":" + (drives / "path")}}, drives / "here")
+                .exit_code,
+            5);
 }
 
 // A file the host cannot run counts as no program, and is never handed to a
