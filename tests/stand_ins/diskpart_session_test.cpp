@@ -39,8 +39,8 @@ TEST(DiskPartSession, TakesKeywordsInAnyCaseAndParametersInAnyOrder) {
   DiskPartSession session;
   EXPECT_EQ(session.run("  create Volume raid disk=3,1,2\tSize=0500 "),
             "Created RAID-5 volume 1 with 500 MB on each of disks 3, 1, 2.\n");
-  EXPECT_EQ(session.run("cReAtE vOlUmE rAiD dIsK=1,2,3"),
-            "Created RAID-5 volume 2 with 7692 MB on each of disks 1, 2, 3.\n");
+  EXPECT_EQ(session.run("cReAtE vOlUmE rAiD dIsK=3,2,1"),
+            "Created RAID-5 volume 2 with 7692 MB on each of disks 3, 2, 1.\n");
   EXPECT_EQ(free_space(session), (Free{8192, 0, 4096, 8192}));
   EXPECT_EQ(session.run("rem LIST NOTHING"), "");
   EXPECT_EQ(session.run(" \t "), "");
