@@ -113,16 +113,62 @@ TEST(InterpreterStandIn, RefusesBadCommandLines) {
   EXPECT_NE(climbing.exit_code, 0);
 }
 
+// A whole session: each prompt, the tables' columns, and what each volume
+// leaves usable once the parity share is taken out. The literal breaks after
+// each prompt's closing space, so that no line here ends in a space.
+// clang-format off
+constexpr char session_transcript[] =
+    R"(DiskPart stand-in: a simulation for rehearsals. No real disk is read or changed.
+
+  Disk ###  Size        Free
+  --------  ----------  ----------
+  Disk 0       8192 MB     8192 MB
+  Disk 1       8192 MB     8192 MB
+  Disk 2      12288 MB    12288 MB
+  Disk 3      16384 MB    16384 MB
+
+DISKPART> )" R"(
+Created RAID-5 volume 1 with 1000 MB on each of disks 0, 1, 2, 3.
+
+DISKPART> )" R"(
+Created RAID-5 volume 2 with 7192 MB on each of disks 0, 1, 2, 3.
+
+DISKPART> )" R"(
+  Disk ###  Size        Free
+  --------  ----------  ----------
+  Disk 0       8192 MB        0 MB
+  Disk 1       8192 MB        0 MB
+  Disk 2      12288 MB     4096 MB
+  Disk 3      16384 MB     8192 MB
+
+DISKPART> )" R"(
+  Volume ###  Type    Each disk   Usable      Disks
+  ----------  ------  ----------  ----------  ----------
+  Volume 1    RAID-5     1000 MB     3000 MB  0, 1, 2, 3
+  Volume 2    RAID-5     7192 MB    21576 MB  0, 1, 2, 3
+
+DISKPART> )" R"(
+Leaving DiskPart.
+
+)";
+// clang-format on
+
 TEST(DiskPartStandIn, RunsBothScriptsWithEitherLineEnd) {
   const std::string sized = "CREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3";
   const std::string nosize = "CREATE VOLUME RAID DISK=0,1,2,3";
+  const auto session = [&](const std::string &end) {
+    return sized + end + nosize + end + "LIST DISK" + end + "LIST VOLUME" +
+           end + "EXIT" + end;
+  };
   TempFolder folder;
   for (const std::string &input :
-       {sized + "\r\n" + nosize + "\r\nEXIT\r\n",
-        sized + "\n" + nosize + "\nEXIT\n", sized + "\n" + nosize}) {
+       {session("\r\n"), session("\n"), sized + "\n" + nosize}) {
     const ProgramRun run = run_diskpart(folder, input);
     EXPECT_NE(run.out.find(std::string("\n") + sized_line), std::string::npos);
     EXPECT_NE(run.out.find(std::string("\n") + nosize_line), std::string::npos);
+    if (input.back() == '\n') {
+      EXPECT_EQ(run.out, session_transcript);
+    }
     EXPECT_EQ(run.exit_code, 0);
   }
 }
