@@ -173,17 +173,26 @@ TEST(DiskPartStandIn, RunsBothScriptsWithEitherLineEnd) {
   }
 }
 
+// Each junk line alone fails the run, which still goes on; input that cannot
+// be read at all (a folder) ends it with a word on standard error.
 TEST(DiskPartStandIn, GoesOnAfterJunkAndEndsWithFailure) {
   TempFolder folder;
-  const ProgramRun run = run_diskpart(
-      folder, std::string("LIST DISK\0junk\r\n", 16) + std::string(5000, 'x') +
-                  "\r\nCREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3\r\nEXIT\r\n"
-                  "LIST DISK\r\n");
-  EXPECT_NE(run.out.find(sized_line), std::string::npos);
-  // EXIT ends it: the LIST DISK after it is not run.
-  EXPECT_EQ(run.out.substr(run.out.find("Leaving DiskPart.")),
-            "Leaving DiskPart.\n\n");
-  EXPECT_EQ(run.exit_code, 1);
+  const std::string script =
+      "\r\nCREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3\r\nEXIT\r\nLIST DISK\r\n";
+  for (const std::string &input :
+       {folder.write("nul", std::string("LIST DISK\0junk", 14) + script),
+        folder.write("long", std::string(5000, 'x') + script), folder.path()}) {
+    const ProgramRun run = run_program(DISKPART_STAND_IN, {{}, {}, input, ""});
+    EXPECT_EQ(run.exit_code, 1) << input;
+    if (input == folder.path()) {
+      EXPECT_NE(run.err.find("cannot read"), std::string::npos);
+      continue;
+    }
+    EXPECT_NE(run.out.find(sized_line), std::string::npos) << input;
+    // EXIT ends it: the LIST DISK after it is not run.
+    EXPECT_EQ(run.out.substr(run.out.find("Leaving DiskPart.")),
+              "Leaving DiskPart.\n\n");
+  }
 }
 
 // Lost output is a failure it reports by its exit code, not a signal that
