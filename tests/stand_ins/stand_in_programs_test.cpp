@@ -36,11 +36,6 @@ ProgramRun run_cmd(const TempFolder &drives, std::vector<std::string> args,
   return run_program(CMD_STAND_IN, {args, env, stdin_path, folder});
 }
 
-ProgramRun run_diskpart(const TempFolder &folder, const std::string &input) {
-  return run_program(DISKPART_STAND_IN,
-                     {{}, {}, folder.write("input", input), ""});
-}
-
 TEST(InterpreterStandIn, RunsTheCommandOnItsInputAndPassesOnTheExitCode) {
   TempFolder drives;
   drives.script("c/My Tools/Echo.sh", "cat; printf '%s|' \"$@\"; exit 7");
@@ -163,7 +158,8 @@ TEST(DiskPartStandIn, RunsBothScriptsWithEitherLineEnd) {
   TempFolder folder;
   for (const std::string &input :
        {session("\r\n"), session("\n"), sized + "\n" + nosize}) {
-    const ProgramRun run = run_diskpart(folder, input);
+    const ProgramRun run =
+        run_program(DISKPART_STAND_IN, {{}, {}, folder.write("in", input), ""});
     EXPECT_NE(run.out.find(std::string("\n") + sized_line), std::string::npos);
     EXPECT_NE(run.out.find(std::string("\n") + nosize_line), std::string::npos);
     if (input.back() == '\n') {
