@@ -1,5 +1,6 @@
 #include "pipe_records.h"
 
+#include <cstddef>
 #include <cstdlib>
 
 namespace tool_pipe {
@@ -35,7 +36,5 @@ PipeRecord *find_pipe_record(const Stream *stream) {
 void release_pipe_record(PipeRecord *record) {
   *record = PipeRecord{nullptr, -1};
 }
-
-std::size_t pipe_record_count() { return table_size; }
 
 } // namespace tool_pipe

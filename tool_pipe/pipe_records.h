@@ -1,7 +1,6 @@
 // The open-pipe table: which child each open stream was started for.
 #pragma once
 
-#include <cstddef>
 #include <sys/types.h>
 
 namespace tool_pipe {
@@ -21,8 +20,5 @@ PipeRecord *take_pipe_record(Stream *stream);
 PipeRecord *find_pipe_record(const Stream *stream);
 
 void release_pipe_record(PipeRecord *record);
-
-// Records in the table, free or not.
-std::size_t pipe_record_count();
 
 } // namespace tool_pipe

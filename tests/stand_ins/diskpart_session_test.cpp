@@ -39,8 +39,8 @@ TEST(DiskPartSession, TakesKeywordsInAnyCaseAndParametersInAnyOrder) {
   DiskPartSession session;
   EXPECT_EQ(session.run("  create Volume raid disk=3,1,2\tSize=0500 "),
             "Created RAID-5 volume 1 with 500 MB on each of disks 3, 1, 2.\n");
-  EXPECT_EQ(session.run("cReAtE vOlUmE rAiD dIsK=1,2,3"),
-            "Created RAID-5 volume 2 with 7692 MB on each of disks 1, 2, 3.\n");
+  EXPECT_EQ(session.run("cReAtE vOlUmE rAiD dIsK=3,2,1"),
+            "Created RAID-5 volume 2 with 7692 MB on each of disks 3, 2, 1.\n");
   EXPECT_EQ(free_space(session), (Free{8192, 0, 4096, 8192}));
   EXPECT_EQ(session.run("rem LIST NOTHING"), "");
   EXPECT_EQ(session.run(" \t "), "");
@@ -55,7 +55,7 @@ TEST(DiskPartSession, RefusesBadLinesAndGoesOn) {
       "CREATE VOLUME RAID DISK=0,1", "CREATE VOLUME RAID DISK=0,1,1,2",
       "CREATE VOLUME RAID DISK=0,1,4",
       "CREATE VOLUME RAID DISK=0,1,99999999999999999999999",
-      "CREATE VOLUME RAID DISK=0,,1,2", "CREATE VOLUME RAID DISK=0,1,2,",
+      "CREATE VOLUME RAID DISK=1,,2,3", "CREATE VOLUME RAID DISK=1,2,3,",
       "CREATE VOLUME RAID DISK=", "CREATE VOLUME RAID SIZE=100",
       "CREATE VOLUME RAID DISK=0,1,2 DISK=3",
       // sizes
@@ -70,8 +70,8 @@ TEST(DiskPartSession, RefusesBadLinesAndGoesOn) {
       "CREATE VOLUME RAID SIZE=10 SIZE=10 DISK=0,1,2",
       // other commands and junk
       "CREATE VOLUME RAID DISK=0,1,2 SPEED=9", "CREATE VOLUME RAID 0,1,2",
-      "CREATE VOLUME SIMPLE DISK=0", "FORMAT", "LIST", "LIST DISK 0",
-      "EXIT now", std::string("LIST DISK\0", 10), "\x01\x02", "LIST\x7f",
+      "CREATE VOLUME SIMPLE DISK=0,1,2", "FORMAT", "LIST", "LIST DISK 0",
+      "EXIT now", std::string("LIST DISK\0", 10), "\x01\x02", "REM \x7f",
       "REM \x1b[2J"};
   for (const std::string &line : bad_lines) {
     DiskPartSession session;

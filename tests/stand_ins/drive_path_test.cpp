@@ -55,7 +55,11 @@ TEST_F(DrivePathTest, RefusesToClimbAboveTheDriveRoot) {
             DrivePathOutcome::found);
 }
 
-TEST_F(DrivePathTest, ReportsWhatIsNotThere) {
+TEST_F(DrivePathTest, TellsDrivePathsAndReportsWhatIsNotThere) {
+  for (const char *path : {"a:", "z:\\x", "A:", "Z:"})
+    EXPECT_TRUE(stand_ins::is_drive_path(path)) << path;
+  for (const char *path : {"`:", "{:", "@:", "[:", "1:", "c", ""})
+    EXPECT_FALSE(stand_ins::is_drive_path(path)) << path;
   for (const char *path : {"c:\\vel\\kelvox\\missing.exe", "d:\\vel",
                            "c:\\vel\\kelvox\\diskpart.exe\\beyond"})
     EXPECT_EQ(outcome_of(path), DrivePathOutcome::not_found) << path;

@@ -31,14 +31,9 @@ using Environment = std::map<std::string, std::optional<std::string>>;
 
 ProgramRun run_cmd(const TempFolder &drives, std::vector<std::string> args,
                    const std::string &stdin_path = "/dev/null",
-                   Environment env = {}) {
+                   Environment env = {}, const std::string &folder = "") {
   env["RAIDVOL_DRIVES"] = drives.path();
-  return run_program(CMD_STAND_IN, {args, env, stdin_path, ""});
-}
-
-ProgramRun run_diskpart(const TempFolder &folder, const std::string &input) {
-  return run_program(DISKPART_STAND_IN,
-                     {{}, {}, folder.write("input", input), ""});
+  return run_program(CMD_STAND_IN, {args, env, stdin_path, folder});
 }
 
 TEST(InterpreterStandIn, RunsTheCommandOnItsInputAndPassesOnTheExitCode) {
@@ -51,8 +46,14 @@ TEST(InterpreterStandIn, RunsTheCommandOnItsInputAndPassesOnTheExitCode) {
   EXPECT_EQ(run.out, input + "one|two|three|");
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.exit_code, 7);
-  // A name without a drive is looked up through PATH.
+  // A name without a drive is looked up through PATH, where an empty entry
+  // is the current folder.
   EXPECT_EQ(run_cmd(drives, {"/c", "sh -c \"exit 3\""}).exit_code, 3);
+  drives.script("here/tool", "exit 5");
+  EXPECT_EQ(run_cmd(drives, {"/c", "tool"}, "/dev/null",
+                    {{"PATH", ":" + (drives / "path")}}, drives / "here")
+                .exit_code,
+            5);
 }
 
 // A file the host cannot run counts as no program, and is never handed to a
@@ -107,31 +108,87 @@ TEST(InterpreterStandIn, RefusesBadCommandLines) {
   EXPECT_NE(climbing.exit_code, 0);
 }
 
+// A whole session: each prompt, the tables' columns, and what each volume
+// leaves usable once the parity share is taken out. The literal breaks after
+// each prompt's closing space, so that no line here ends in a space.
+// clang-format off
+constexpr char session_transcript[] =
+    R"(DiskPart stand-in: a simulation for rehearsals. No real disk is read or changed.
+
+  Disk ###  Size        Free
+  --------  ----------  ----------
+  Disk 0       8192 MB     8192 MB
+  Disk 1       8192 MB     8192 MB
+  Disk 2      12288 MB    12288 MB
+  Disk 3      16384 MB    16384 MB
+
+DISKPART> )" R"(
+Created RAID-5 volume 1 with 1000 MB on each of disks 0, 1, 2, 3.
+
+DISKPART> )" R"(
+Created RAID-5 volume 2 with 7192 MB on each of disks 0, 1, 2, 3.
+
+DISKPART> )" R"(
+  Disk ###  Size        Free
+  --------  ----------  ----------
+  Disk 0       8192 MB        0 MB
+  Disk 1       8192 MB        0 MB
+  Disk 2      12288 MB     4096 MB
+  Disk 3      16384 MB     8192 MB
+
+DISKPART> )" R"(
+  Volume ###  Type    Each disk   Usable      Disks
+  ----------  ------  ----------  ----------  ----------
+  Volume 1    RAID-5     1000 MB     3000 MB  0, 1, 2, 3
+  Volume 2    RAID-5     7192 MB    21576 MB  0, 1, 2, 3
+
+DISKPART> )" R"(
+Leaving DiskPart.
+
+)";
+// clang-format on
+
 TEST(DiskPartStandIn, RunsBothScriptsWithEitherLineEnd) {
   const std::string sized = "CREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3";
   const std::string nosize = "CREATE VOLUME RAID DISK=0,1,2,3";
+  const auto session = [&](const std::string &end) {
+    return sized + end + nosize + end + "LIST DISK" + end + "LIST VOLUME" +
+           end + "EXIT" + end;
+  };
   TempFolder folder;
   for (const std::string &input :
-       {sized + "\r\n" + nosize + "\r\nEXIT\r\n",
-        sized + "\n" + nosize + "\nEXIT\n", sized + "\n" + nosize}) {
-    const ProgramRun run = run_diskpart(folder, input);
+       {session("\r\n"), session("\n"), sized + "\n" + nosize}) {
+    const ProgramRun run =
+        run_program(DISKPART_STAND_IN, {{}, {}, folder.write("in", input), ""});
     EXPECT_NE(run.out.find(std::string("\n") + sized_line), std::string::npos);
     EXPECT_NE(run.out.find(std::string("\n") + nosize_line), std::string::npos);
+    if (input.back() == '\n') {
+      EXPECT_EQ(run.out, session_transcript);
+    }
     EXPECT_EQ(run.exit_code, 0);
   }
 }
 
+// Each junk line alone fails the run, which still goes on; input that cannot
+// be read at all (a folder) ends it with a word on standard error.
 TEST(DiskPartStandIn, GoesOnAfterJunkAndEndsWithFailure) {
   TempFolder folder;
-  const ProgramRun run = run_diskpart(
-      folder, std::string("LIST DISK\0junk\r\n", 16) + std::string(5000, 'x') +
-                  "\r\nCREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3\r\nEXIT\r\n"
-                  "LIST DISK\r\n");
-  EXPECT_NE(run.out.find(sized_line), std::string::npos);
-  // EXIT ends it: the LIST DISK after it is not run.
-  EXPECT_EQ(run.out.substr(run.out.find("Leaving DiskPart.")),
-            "Leaving DiskPart.\n\n");
-  EXPECT_EQ(run.exit_code, 1);
+  const std::string script =
+      "\r\nCREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3\r\nEXIT\r\nLIST DISK\r\n";
+  for (const std::string &input :
+       {folder.write("nul", std::string("LIST DISK\0junk", 14) + script),
+        folder.write("long", std::string(5000, 'x') + script), folder.path()}) {
+    const ProgramRun run = run_program(DISKPART_STAND_IN, {{}, {}, input, ""});
+    EXPECT_EQ(run.exit_code, 1) << input;
+    if (input == folder.path()) {
+      EXPECT_NE(run.err.find("cannot read"), std::string::npos);
+      continue;
+    }
+    EXPECT_NE(run.out.find(sized_line), std::string::npos) << input;
+    // EXIT ends it: the LIST DISK after it is not run.
+    EXPECT_EQ(run.out.substr(run.out.find("Leaving DiskPart.")),
+              "Leaving DiskPart.\n\n");
+  }
 }
 
 // Lost output is a failure it reports by its exit code, not a signal that

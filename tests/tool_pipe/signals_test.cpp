@@ -104,26 +104,40 @@ TEST(Signals, CannotShortenThePause) {
   EXPECT_EQ(storm.reap_unrelated(), 42);
 }
 
-TEST(Signals, CannotMakeTheCloseLoseTheToolsExitCode) {
+// Stopped until the storm lets it go, the tool keeps `wait` (a read or the
+// close) waiting through a hundred signals and the end of another child.
+template <typename Wait> void wait_through_storm(pid_t tool, Wait wait) {
+  siginfo_t stopped;
+  ASSERT_EQ(waitid(P_PID, tool, &stopped, WSTOPPED | WNOWAIT), 0);
+  SignalStorm storm(100, tool);
+  wait();
+  EXPECT_GT(SignalStorm::caught, 100);
+  EXPECT_EQ(storm.reap_unrelated(), 42) << "the wait took another's child";
+}
+
+TEST(Signals, CannotCutAReadShortNorMakeTheCloseLoseTheToolsExitCode) {
   TempFolder folder;
   EnvironmentGuard guard{"COMSPEC", "RECORDING_TOOL_REPORT",
                          "RECORDING_TOOL_EXIT_CODE"};
+  setenv("COMSPEC",
+         folder.script("talker.exe", "kill -STOP $$; echo said").c_str(), 1);
+  tool_pipe::Stream *const talker = tool_pipe::_popen("tool", "r");
+  ASSERT_NE(talker, nullptr);
+  char line[8];
+  wait_through_storm(tool_pipe::find_pipe_record(talker)->child, [&] {
+    EXPECT_STREQ(tool_pipe::fgets(line, sizeof line, talker), "said\n");
+  });
+  EXPECT_EQ(tool_pipe::_pclose(talker), 0);
+
   setenv("COMSPEC", RECORDING_TOOL, 1);
   setenv("RECORDING_TOOL_REPORT", (folder / "report").c_str(), 1);
   setenv("RECORDING_TOOL_EXIT_CODE", "9", 1);
   tool_pipe::Stream *const stream = tool_pipe::_popen("tool", "w");
   ASSERT_NE(stream, nullptr);
   ASSERT_EQ(tool_pipe::fputs("EXIT\n", stream), 0);
-  // Stopped until the storm lets it go, the tool keeps the close waiting
-  // through a hundred signals and the end of another child.
   const pid_t tool = tool_pipe::find_pipe_record(stream)->child;
   ASSERT_EQ(kill(tool, SIGSTOP), 0);
-  {
-    SignalStorm storm(100, tool);
-    EXPECT_EQ(tool_pipe::_pclose(stream), 9);
-    EXPECT_GT(SignalStorm::caught, 100);
-    EXPECT_EQ(storm.reap_unrelated(), 42) << "the close took another's child";
-  }
+  wait_through_storm(tool, [&] { EXPECT_EQ(tool_pipe::_pclose(stream), 9); });
   EXPECT_EQ(read_recording(folder / "report").all_bytes(), "EXIT\r\n");
 }
 
