@@ -1,4 +1,5 @@
 #include "diskpart_session.h"
+#include "expected_run.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -6,9 +7,6 @@
 using stand_ins::DiskPartSession;
 
 namespace {
-
-constexpr char sized_script[] = "CREATE VOLUME RAID SIZE=1000 DISK=0,1,2,3";
-constexpr char nosize_script[] = "CREATE VOLUME RAID DISK=0,1,2,3";
 
 std::vector<unsigned long long> free_space(const DiskPartSession &session) {
   std::vector<unsigned long long> free;
@@ -21,12 +19,12 @@ using Free = std::vector<unsigned long long>;
 
 TEST(DiskPartSession, RunsBothScriptsOneAfterTheOther) {
   DiskPartSession session;
-  EXPECT_EQ(session.run(sized_script),
+  EXPECT_EQ(session.run(sized_line),
             "Created RAID-5 volume 1 with 1000 MB on each of disks 0, 1, 2, "
             "3.\n");
   EXPECT_EQ(free_space(session), (Free{7192, 7192, 11288, 15384}));
   // Without SIZE the volume takes what the fullest disk has left.
-  EXPECT_EQ(session.run(nosize_script),
+  EXPECT_EQ(session.run(nosize_line),
             "Created RAID-5 volume 2 with 7192 MB on each of disks 0, 1, 2, "
             "3.\n");
   EXPECT_EQ(free_space(session), (Free{0, 0, 4096, 8192}));
@@ -81,7 +79,7 @@ TEST(DiskPartSession, RefusesBadLinesAndGoesOn) {
     EXPECT_TRUE(session.any_command_failed()) << line;
     EXPECT_FALSE(session.has_exited()) << line;
     EXPECT_EQ(free_space(session), (Free{8192, 8192, 12288, 16384})) << line;
-    EXPECT_EQ(session.run(nosize_script).rfind("Created", 0), 0u) << line;
+    EXPECT_EQ(session.run(nosize_line).rfind("Created", 0), 0u) << line;
   }
   // Numbers past the largest that fits are too large, not wrapped round.
   DiskPartSession session;

@@ -3,6 +3,7 @@
 #include "clock.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -51,7 +52,7 @@ std::vector<char *> pointers_to(std::vector<std::string> &texts) {
 void drain(int out_fd, int err_fd, ProgramRun &run) {
   pollfd fds[] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
   std::string *sinks[] = {&run.out, &run.err};
-  int open_count = 2;
+  int open_count = (out_fd >= 0) + (err_fd >= 0);
   while (open_count > 0) {
     if (poll(fds, 2, -1) < 0) {
       check(errno == EINTR, "poll");
@@ -91,6 +92,18 @@ ProgramRun run_program(const std::string &program, const ProgramSetup &setup) {
   posix_spawn_file_actions_adddup2(&actions, err_pipe[1], STDERR_FILENO);
   if (!setup.folder.empty())
     posix_spawn_file_actions_addchdir_np(&actions, setup.folder.c_str());
+  if (!setup.output_read) {
+    close(out_pipe[0]);
+    out_pipe[0] = -1;
+  }
+  posix_spawnattr_t attributes;
+  sigset_t pipe_signal;
+  check(posix_spawnattr_init(&attributes) == 0 &&
+            sigemptyset(&pipe_signal) == 0 &&
+            sigaddset(&pipe_signal, SIGPIPE) == 0 &&
+            posix_spawnattr_setsigdefault(&attributes, &pipe_signal) == 0 &&
+            posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF) == 0,
+        "spawn attributes");
 
   std::vector<std::string> argv_texts{program};
   argv_texts.insert(argv_texts.end(), setup.args.begin(), setup.args.end());
@@ -101,9 +114,10 @@ ProgramRun run_program(const std::string &program, const ProgramSetup &setup) {
   ProgramRun run;
   run.started_ns = monotonic_ns();
   pid_t child;
-  const int error = posix_spawn(&child, program.c_str(), &actions, nullptr,
+  const int error = posix_spawn(&child, program.c_str(), &actions, &attributes,
                                 argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   close(out_pipe[1]);
   close(err_pipe[1]);
   check(error == 0, "spawn");

@@ -1,5 +1,6 @@
 // Runs a program to its end with a chosen environment, standard input and
-// folder, and keeps what it printed.
+// folder, and keeps what it printed. SIGPIPE is as the default has it, even
+// where the test was started ignoring it.
 #pragma once
 
 #include <map>
@@ -21,6 +22,7 @@ struct ProgramSetup {
   std::map<std::string, std::optional<std::string>> env; // nullopt: unset
   std::string stdin_path = "/dev/null"; // empty: start with no standard input
   std::string folder;                   // empty: the test's own
+  bool output_read = true; // false: its output's reader has gone at start
 };
 
 ProgramRun run_program(const std::string &program, const ProgramSetup &setup);

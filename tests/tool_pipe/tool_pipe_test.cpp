@@ -304,8 +304,7 @@ TEST_F(ToolPipe, DeliversTheScriptWithLittleStackLeft) {
       {
         run_short_of_stack(8192, [] {
           auto *const stream = _popen(disk_tool_command, "w");
-          fputs("CREATE VOLUME RAID DISK=0,1,2,3\n", stream);
-          fputs("EXIT\n", stream);
+          fputs(nosize_lines, stream);
           _pclose(stream);
         });
         const Recording recording = read_recording(folder_ / "report");
