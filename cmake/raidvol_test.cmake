@@ -6,7 +6,8 @@
 # cost: "fast" runs in under a second, "slow" takes longer. GTEST lists each
 # case of a GoogleTest program (FILTER picks some) as a test of its own,
 # named NAME.<case>; COMMAND is one test, NAME. Every test gets a temporary
-# folder of its own build folder, where the programs it writes may run.
+# folder of its own build folder, where the programs it writes may run; a
+# test program that finds it cannot run them there exits with 77, "skipped".
 # Where a need is missing, with missing_<need> saying why, the test is still
 # listed, and is reported as skipped with that reason.
 include(GoogleTest)
@@ -45,7 +46,8 @@ function(raidvol_test name)
   set(lists_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_lists.cmake)
   file(WRITE ${lists_script} "if(${name}_cases)\n"
     "  set_tests_properties(\${${name}_cases} PROPERTIES\n"
-    "    LABELS [==[${labels}]==] ENVIRONMENT [==[${environment}]==])\n"
+    "    LABELS [==[${labels}]==] ENVIRONMENT [==[${environment}]==]\n"
+    "    SKIP_RETURN_CODE 77)\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${lists_script})
 endfunction()
