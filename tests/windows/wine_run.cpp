@@ -17,12 +17,8 @@ WineRun run_under_wine(const std::string &program,
   setup.args = {"-c",           to_files, "sh",   output / "out",
                 output / "err", WINE64,   program};
   setup.args.insert(setup.args.end(), args.begin(), args.end());
-  setup.env = {{"WINEPREFIX", WINE_PREFIX},
-               {"WINEDEBUG", "-all"},
-               // Where 32-bit programs are emulated, larger pages make each
-               // Wine process start in seconds rather than a minute.
-               {"QEMU_PAGESIZE", "65536"},
-               {"COMSPEC", std::nullopt},
+  // Wine's own settings come from the test's environment.
+  setup.env = {{"COMSPEC", std::nullopt},
                {"DISPLAY", std::nullopt},
                {"WAYLAND_DISPLAY", std::nullopt}};
   WineRun run;
