@@ -30,14 +30,11 @@ constexpr auto line = LineStatus::line;
 constexpr auto too_long = LineStatus::too_long;
 constexpr auto end = LineStatus::end_of_input;
 
-TEST(LineReader, TakesCrLfAndLfAndALastLineWithoutEnd) {
+TEST(LineReader, TakesCrLfAndLfAndALastLineWithoutEndKeepingEveryOtherByte) {
   EXPECT_EQ(
       read_all("a\r\nb\n\r\nlast", 8),
       (Lines{{line, "a"}, {line, "b"}, {line, ""}, {line, "last"}, {end, ""}}));
   EXPECT_EQ(read_all("", 8), (Lines{{end, ""}}));
-}
-
-TEST(LineReader, KeepsEveryOtherByte) {
   const std::string bytes("a\0b\rc\x01\xff", 7);
   EXPECT_EQ(read_all(bytes + "\r\n", 8), (Lines{{line, bytes}, {end, ""}}));
 }

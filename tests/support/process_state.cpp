@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <dirent.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,4 +52,18 @@ std::string what_changed(const ProcessState &before,
       after.input_inode != before.input_inode)
     changes += "standard input is another file; ";
   return changes;
+}
+
+int descriptors_on(pid_t process, int fd) {
+  struct stat ours;
+  if (fstat(fd, &ours) != 0)
+    return -1;
+  int count = 0;
+  const auto fds = "/proc/" + std::to_string(process) + "/fd";
+  for (const auto &entry : std::filesystem::directory_iterator(fds)) {
+    struct stat theirs;
+    count += stat(entry.path().c_str(), &theirs) == 0 &&
+             theirs.st_dev == ours.st_dev && theirs.st_ino == ours.st_ino;
+  }
+  return count;
 }

@@ -15,3 +15,6 @@ ProcessState process_state();
 
 // What differs between the two, in words; empty when nothing does.
 std::string what_changed(const ProcessState &before, const ProcessState &after);
+
+// How many descriptors `process` holds open on what our `fd` is open on.
+int descriptors_on(pid_t process, int fd);

@@ -6,36 +6,14 @@
 // RECORDING_TOOL_LINGER_MS keeps it alive after end of input;
 // RECORDING_TOOL_EXIT_CODE is its exit status.
 #include "clock.h"
+#include "process_state.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// Descriptors other than 0 open on the pipe that is standard input: any
-// such one would keep the pipe from ever reaching end of input.
-int other_ends_of_input() {
-  struct stat input;
-  if (fstat(STDIN_FILENO, &input) != 0)
-    return -1;
-  DIR *const fds = opendir("/proc/self/fd");
-  if (fds == nullptr)
-    return -1;
-  int count = 0;
-  while (const dirent *entry = readdir(fds)) {
-    const int fd = std::atoi(entry->d_name);
-    struct stat other;
-    if (fd > 0 && fd != dirfd(fds) && fstat(fd, &other) == 0 &&
-        other.st_dev == input.st_dev && other.st_ino == input.st_ino)
-      ++count;
-  }
-  closedir(fds);
-  return count;
-}
 
 int env_number(const char *name) {
   const char *const value = std::getenv(name);
@@ -54,7 +32,8 @@ int main(int argc, char **argv) {
   std::fprintf(report, "start %lld\n", monotonic_ns());
   for (int i = 0; i < argc; ++i)
     std::fprintf(report, "arg %s\n", argv[i]);
-  std::fprintf(report, "other_ends %d\n", other_ends_of_input());
+  // Any other end of its input pipe would keep it from reaching end of input.
+  std::fprintf(report, "other_ends %d\n", descriptors_on(getpid(), 0) - 1);
   if (std::getenv("RECORDING_TOOL_EXIT_AT_ONCE") == nullptr) {
     static char chunk[65536]; // off the stack: a test may start it with little
     ssize_t n;

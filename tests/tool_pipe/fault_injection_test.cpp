@@ -31,14 +31,14 @@ enum Call {
   Start,
   Wait,
   Write,
-  CallKinds
+  Calls
 };
 
 struct Fault {
   int calls_to_pass = -1; // -1: none fails
   int error = 0;
 };
-Fault faults[CallKinds];
+Fault faults[Calls];
 
 void arm(Call call, int error, int calls_to_pass = 0) {
   faults[call] = Fault{calls_to_pass, error};
@@ -175,9 +175,6 @@ TEST_F(FailingCalls, LeavesNothingBehindWhateverStepFails) {
   expect_clean_failure(DescriptorCopy, ENOMEM);
   expect_clean_failure(Allocation, ENOMEM);
   expect_clean_failure(Start, EAGAIN);
-}
-
-TEST_F(FailingCalls, LeavesNothingBehindWhenTheFallbackFailsToo) {
   // COMSPEC cannot be run, so the fallback in the current folder is next.
   ASSERT_EQ(chmod(comspec_.c_str(), 0644), 0);
   expect_clean_failure(Start, EAGAIN, 1);

@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <optional>
 #include <poll.h>
 #include <pthread.h>
@@ -37,22 +36,6 @@ std::string interpreter_body(const std::string &name) {
          "printf ' [%s]' \"$0\" \"$@\" >> \"$MARKS/ran\"\n"
          "echo >> \"$MARKS/ran\"\n"
          "exec /bin/cat > /dev/null";
-}
-
-// Whether `process` has a descriptor open on the pipe (either end) that our
-// `fd` is an end of.
-bool holds_pipe_of(pid_t process, int fd) {
-  struct stat ours;
-  if (fstat(fd, &ours) != 0)
-    return false;
-  const std::string fds = "/proc/" + std::to_string(process) + "/fd";
-  for (const auto &entry : std::filesystem::directory_iterator(fds)) {
-    struct stat theirs;
-    if (stat(entry.path().c_str(), &theirs) == 0 &&
-        theirs.st_dev == ours.st_dev && theirs.st_ino == ours.st_ino)
-      return true;
-  }
-  return false;
 }
 
 struct ShortOfStack {
@@ -204,19 +187,6 @@ TEST_F(ToolPipe, FallsBackToCmdExeWhenComspecIsUnsetMissingOrNotExecutable) {
   EXPECT_EQ(folder_.read("ran"), expected);
 }
 
-TEST_F(ToolPipe, GivesNoFallbackWhenComspecIsThereButCannotStart) {
-  folder_.script("cwd/cmd.exe", interpreter_body("fallback"));
-  const std::string junk = folder_.write("junk.exe", "no program\n", 0755);
-  // The kernel says "not found" for the missing interpreter, not for this.
-  const std::string orphan =
-      folder_.write("orphan.exe", "#!/no/such/shell\n", 0755);
-  for (const std::string &comspec : {junk, orphan}) {
-    setenv("COMSPEC", comspec.c_str(), 1);
-    EXPECT_EQ(open_and_close(), "null") << comspec;
-  }
-  EXPECT_FALSE(folder_.has("ran"));
-}
-
 TEST_F(ToolPipe, LooksForTheFallbackInTheCurrentFolderThenEachPathFolder) {
   folder_.write("first/.keep", "");
   folder_.write("denied/cmd.exe", "#!/bin/sh\necho never >> \"$MARKS/ran\"\n");
@@ -240,17 +210,26 @@ TEST_F(ToolPipe, LooksForTheFallbackInTheCurrentFolderThenEachPathFolder) {
                                      "cwd [cmd.exe] [/c] [tool]\n");
 }
 
-TEST_F(ToolPipe, StopsTheFallbackSearchAtACmdExeThatIsThereButCannotStart) {
-  folder_.write("junk/cmd.exe", "no program\n", 0755);
+// A file that is there but cannot start ends the search with its own
+// failure: no fallback after COMSPEC's, no PATH folder after a cmd.exe.
+TEST_F(ToolPipe, GivesNullLeavingNothingWhenTheInterpreterFoundCannotStart) {
   folder_.script("good/cmd.exe", interpreter_body("good"));
+  const std::string junk = folder_.write("junk/cmd.exe", "no program\n", 0755);
+  // The kernel says "not found" for the missing interpreter, not for this.
+  const std::string orphan =
+      folder_.write("orphan.exe", "#!/no/such/shell\n", 0755);
+  setenv("PATH", (folder_ / "good").c_str(), 1);
+  for (const std::string &comspec : {junk, orphan}) {
+    setenv("COMSPEC", comspec.c_str(), 1);
+    EXPECT_EQ(open_and_close(), "null") << comspec;
+  }
+  unsetenv("COMSPEC");
   setenv("PATH", ((folder_ / "junk") + ":" + (folder_ / "good")).c_str(), 1);
   errno = 0;
   EXPECT_EQ(_popen("tool", "w"), nullptr);
   EXPECT_EQ(errno, ENOEXEC) << "the failure of the file that was found";
   EXPECT_FALSE(folder_.has("ran"));
-}
-
-TEST_F(ToolPipe, FailsCleanlyWhenNoInterpreterCanBeStarted) {
+  // With no interpreter at all, the open leaves nothing behind either.
   setenv("PATH", (folder_ / "cwd").c_str(), 1);
   const ProcessState before = process_state();
   EXPECT_EQ(_popen("tool", "w"), nullptr);
@@ -313,14 +292,6 @@ TEST_F(ToolPipe, DeliversTheScriptWithLittleStackLeft) {
       ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(ToolPipe, RefusesAModeThatIsNeitherWriteNorRead) {
-  folder_.script("shell.exe", interpreter_body("started"));
-  setenv("COMSPEC", (folder_ / "shell.exe").c_str(), 1);
-  for (const char *mode : {"", "a", "tw", "W", "bw"})
-    EXPECT_EQ(_popen("tool", mode), nullptr) << '"' << mode << '"';
-  EXPECT_FALSE(folder_.has("ran"));
-}
-
 TEST_F(ToolPipe, ReadsTheChildsOutputLineByLine) {
   folder_.script("talker.exe", "printf 'one\\r\\ntwo\\nthree\\rfour'");
   setenv("COMSPEC", (folder_ / "talker.exe").c_str(), 1);
@@ -339,17 +310,18 @@ TEST_F(ToolPipe, ReadsTheChildsOutputLineByLine) {
   }
 }
 
-TEST_F(ToolPipe, RefusesStreamsItDidNotOpenAndNullArguments) {
-  tool_pipe::Stream *const never_opened =
-      reinterpret_cast<tool_pipe::Stream *>(&folder_);
-  EXPECT_EQ(_pclose(never_opened), -1);
+TEST_F(ToolPipe, RefusesBadModesNullArgumentsAndStreamsItDidNotOpen) {
   setenv("COMSPEC", RECORDING_TOOL, 1);
+  for (const char *mode : {"", "a", "tw", "W", "bw"})
+    EXPECT_EQ(_popen("tool", mode), nullptr) << '"' << mode << '"';
+  EXPECT_EQ(_popen(nullptr, "w"), nullptr);
+  EXPECT_EQ(_popen("tool", nullptr), nullptr);
+  EXPECT_FALSE(folder_.has("report")) << "nothing was started";
+  EXPECT_EQ(_pclose(reinterpret_cast<tool_pipe::Stream *>(&folder_)), -1);
   ASSERT_EQ(open_and_close(), "0") << "leaves a freed record behind";
   EXPECT_EQ(_pclose(nullptr), -1) << "a null stream matches no freed record";
   EXPECT_EQ(fputs("EXIT\n", static_cast<tool_pipe::Stream *>(nullptr)), -1);
   EXPECT_EQ(tool_pipe::fgets(nullptr, 1, nullptr), nullptr);
-  EXPECT_EQ(_popen(nullptr, "w"), nullptr);
-  EXPECT_EQ(_popen("tool", nullptr), nullptr);
 }
 
 TEST_F(ToolPipe, KeepsTwoStreamsApartAndReusesFreedRecords) {
@@ -366,8 +338,8 @@ TEST_F(ToolPipe, KeepsTwoStreamsApartAndReusesFreedRecords) {
       tool_pipe::find_pipe_record(first);
   // Were the first pipe's write end in the second child too, closing the
   // first stream would never end its child's input.
-  ASSERT_FALSE(
-      holds_pipe_of(tool_pipe::find_pipe_record(second)->child, first->fd));
+  ASSERT_EQ(
+      descriptors_on(tool_pipe::find_pipe_record(second)->child, first->fd), 0);
   EXPECT_EQ(fputs("1\n", first), 0);
   EXPECT_EQ(_pclose(first), 0);
   EXPECT_EQ(read_recording(folder_ / "first").all_bytes(), "1\r\n");

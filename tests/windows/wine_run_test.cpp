@@ -101,9 +101,7 @@ TEST_F(UnderWine, CreatesTheVolumeOnTheSimulatedDiskPart) {
   place_tool(std::string(TOOLS) + "/drives/" + path_on_drive());
   const WineRun run = run_under_wine(programs + "/raidvol-sized.exe");
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_NE(run.out.find("Created RAID-5 volume 1 with 1000 MB on each of "
-                         "disks 0, 1, 2, 3."),
-            std::string::npos)
+  EXPECT_NE(run.out.find(sized_volume_made), std::string::npos)
       << run.out << run.err;
   EXPECT_EQ(run.err, "");
 }
