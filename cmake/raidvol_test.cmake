@@ -16,6 +16,12 @@ function(raidvol_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "COST;GTEST;FILTER"
     "PART;COMMAND;NEEDS;ENVIRONMENT;PROPERTIES")
   set(labels ${arg_PART} ${arg_COST})
+  # A test that hangs fails long before CTest's own limit of 25 minutes.
+  if(arg_COST STREQUAL "fast")
+    set(arg_PROPERTIES TIMEOUT 60 ${arg_PROPERTIES})
+  else()
+    set(arg_PROPERTIES TIMEOUT 300 ${arg_PROPERTIES})
+  endif()
   set(temporary ${CMAKE_CURRENT_BINARY_DIR}/tmp)
   file(MAKE_DIRECTORY ${temporary})
   set(environment TMPDIR=${temporary} ${arg_ENVIRONMENT})
