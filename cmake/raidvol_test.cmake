@@ -47,10 +47,7 @@ function(raidvol_test name)
   if(NOT arg_FILTER)
     set(arg_FILTER *)
   endif()
-  # Listed when CTest starts, not as a build step, whose files could not be
-  # named in a folder whose name holds "#".
-  gtest_discover_tests(${arg_GTEST} DISCOVERY_MODE PRE_TEST
-    TEST_PREFIX ${name}. TEST_FILTER ${arg_FILTER}
+  gtest_discover_tests(${arg_GTEST} TEST_PREFIX ${name}. TEST_FILTER ${arg_FILTER}
     TEST_LIST ${name}_cases PROPERTIES ${arg_PROPERTIES})
   set(lists_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_lists.cmake)
   file(WRITE ${lists_script} "if(${name}_cases)\n"
