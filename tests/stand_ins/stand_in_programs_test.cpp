@@ -1,4 +1,5 @@
 #include "expected_run.h"
+#include "line_reader.h"
 #include "run_program.h"
 #include "temp_folder.h"
 
@@ -172,7 +173,9 @@ TEST(DiskPartStandIn, GoesOnAfterJunkAndEndsWithFailure) {
       std::string("\r\n") + sized_line + "\r\nEXIT\r\nLIST DISK\r\n";
   for (const std::string &input :
        {folder.write("nul", std::string("LIST DISK\0junk", 14) + script),
-        folder.write("long", std::string(5000, 'x') + script), folder.path()}) {
+        folder.write("long",
+                     std::string(2 * stand_ins::max_line_bytes, 'x') + script),
+        folder.path()}) {
     const ProgramRun run = run_program(DISKPART_STAND_IN, {{}, {}, input, ""});
     EXPECT_EQ(run.exit_code, 1) << input;
     if (input == folder.path()) {
