@@ -171,11 +171,10 @@ TEST(DiskPartStandIn, GoesOnAfterJunkAndEndsWithFailure) {
   TempFolder folder;
   const std::string script =
       std::string("\r\n") + sized_line + "\r\nEXIT\r\nLIST DISK\r\n";
+  const std::string too_long(stand_ins::max_line_bytes + 1, 'x');
   for (const std::string &input :
        {folder.write("nul", std::string("LIST DISK\0junk", 14) + script),
-        folder.write("long",
-                     std::string(2 * stand_ins::max_line_bytes, 'x') + script),
-        folder.path()}) {
+        folder.write("long", too_long + script), folder.path()}) {
     const ProgramRun run = run_program(DISKPART_STAND_IN, {{}, {}, input, ""});
     EXPECT_EQ(run.exit_code, 1) << input;
     if (input == folder.path()) {

@@ -368,9 +368,8 @@ TEST_F(ToolPipe, SurvivesAChildThatEndsBeforeReading) {
   ASSERT_EQ(poll(&write_end, 1, -1), 1);
   ASSERT_NE(write_end.revents & POLLERR, 0);
 
-  EXPECT_EQ(fputs(std::string(2 * tool_pipe::stream_buffer_size, 'x').c_str(),
-                  stream),
-            -1);
+  const std::string more_than_a_buffer(2 * tool_pipe::stream_buffer_size, 'x');
+  EXPECT_EQ(fputs(more_than_a_buffer.c_str(), stream), -1);
   EXPECT_EQ(fputs("EXIT\n", stream), 0) << "held in the buffer";
   EXPECT_EQ(_pclose(stream), 4);
   sigset_t pending;
