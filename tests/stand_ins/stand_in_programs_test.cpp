@@ -104,13 +104,14 @@ TEST(InterpreterStandIn, RefusesBadCommandLines) {
 // clang-format off
 constexpr char session_transcript[] =
     R"(DiskPart stand-in: a simulation for rehearsals. No real disk is read or changed.
+Its disks are made up; RAIDVOL_DISKS can name a saved LIST DISK to simulate instead.
 
-  Disk ###  Size        Free
-  --------  ----------  ----------
-  Disk 0       8192 MB     8192 MB
-  Disk 1       8192 MB     8192 MB
-  Disk 2      12288 MB    12288 MB
-  Disk 3      16384 MB    16384 MB
+  Disk ###  Status         Size     Free     Dyn  Gpt
+  --------  -------------  -------  -------  ---  ---
+  Disk 0    Online            8 GB     8 GB  *
+  Disk 1    Online            8 GB     8 GB  *
+  Disk 2    Online           12 GB    12 GB  *
+  Disk 3    Online           16 GB    16 GB  *
 
 DISKPART> )" R"(
 Created RAID-5 volume 1 with 1000 MB on each of disks 0, 1, 2, 3.
@@ -119,12 +120,12 @@ DISKPART> )" R"(
 Created RAID-5 volume 2 with 7192 MB on each of disks 0, 1, 2, 3.
 
 DISKPART> )" R"(
-  Disk ###  Size        Free
-  --------  ----------  ----------
-  Disk 0       8192 MB        0 MB
-  Disk 1       8192 MB        0 MB
-  Disk 2      12288 MB     4096 MB
-  Disk 3      16384 MB     8192 MB
+  Disk ###  Status         Size     Free     Dyn  Gpt
+  --------  -------------  -------  -------  ---  ---
+  Disk 0    Online            8 GB      0 B  *
+  Disk 1    Online            8 GB      0 B  *
+  Disk 2    Online           12 GB     4 GB  *
+  Disk 3    Online           16 GB     8 GB  *
 
 DISKPART> )" R"(
   Volume ###  Type    Each disk   Usable      Disks
