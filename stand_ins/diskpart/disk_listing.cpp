@@ -173,12 +173,12 @@ std::string read_disk_listing(const std::string &bytes,
                               std::vector<Disk> &disks) {
   std::vector<std::string> lines;
   if (!capture_lines(bytes, lines))
-    return "its UTF-16 text ends in the middle of a character";
+    return "ends in the middle of a UTF-16 character";
   std::size_t ruler = lines.size();
   while (ruler > 0 && ruler_columns(lines[ruler - 1]).size() != column_count)
     --ruler;
   if (ruler == 0)
-    return "it holds no LIST DISK table: no line of six runs of dashes, as "
+    return "holds no LIST DISK table: no line of six runs of dashes, as "
            "under LIST DISK's header";
   const std::vector<std::size_t> starts = ruler_columns(lines[ruler - 1]);
 

@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--disks", "disks.txt"},
                   "There are no fixed disks to show.\n",
                   2,
-                  "/disks.txt: it holds no LIST DISK table"},
+                  "/disks.txt: holds no LIST DISK table"},
         Rehearsal{"BadOption", {"--size=1000"}, "", 2, "unknown option"},
         Rehearsal{"Help", {"--help"}, "", 0, "usage: scripts/rehearse"}),
     [](const ::testing::TestParamInfo<Rehearsal> &info) {

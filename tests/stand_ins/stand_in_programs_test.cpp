@@ -322,9 +322,9 @@ TEST(DiskPartStandIn, SimulatesTheMachineThatASavedListDiskDescribes) {
       {units, sized_line, "created", made},
       {units, nosize_line, "created", made},
       // files that cannot be used
-      {"", sized_line, "unusable", "it holds no LIST DISK table"},
+      {"", sized_line, "unusable", "holds no LIST DISK table"},
       {"There are no fixed disks to show.\n", sized_line, "unusable",
-       "it holds no LIST DISK table"},
+       "holds no LIST DISK table"},
       {capture({{1, disk_row("Disk 1", "Online", "lots", "100 GB")}}),
        sized_line, "unusable",
        "line 4: the size \"lots\" is not a number and a unit"},
@@ -343,7 +343,7 @@ TEST(DiskPartStandIn, SimulatesTheMachineThatASavedListDiskDescribes) {
       {capture({{0, disk_row("Disk 0", "Online", "1 GB", "2 GB")}}), sized_line,
        "unusable", "line 3: more free space than the disk's size"},
       {utf16le(capture()) + "x", sized_line, "unusable",
-       "its UTF-16 text ends in the middle of a character"},
+       "ends in the middle of a UTF-16 character"},
   };
   TempFolder folder;
   for (const auto &[content, line, verdict, said] : cases) {
