@@ -21,6 +21,8 @@ constexpr unsigned long long bytes_per_mb = 1024 * 1024;
 // The units of LIST DISK's sizes, each 1024 times the one before.
 constexpr const char *size_units[] = {"B", "KB", "MB", "GB", "TB"};
 constexpr int unit_count = sizeof size_units / sizeof size_units[0];
+constexpr int bytes_unit = 0;
+constexpr int megabytes_unit = 2;
 
 // `number` of size_units[unit], shown in the largest unit that holds it
 // exactly, so that what is shown reads back as the same size.

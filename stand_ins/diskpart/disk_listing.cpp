@@ -4,6 +4,7 @@
 #include "capture_text.h"
 #include "whole_number.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 
@@ -153,9 +154,10 @@ std::string disk_listing(const std::vector<Disk> &disks) {
     widths[i] = columns[i].width;
   }
   for (const Disk &disk : disks) {
-    rows.push_back({disk_name(disk), disk.status, size_text(disk.size_bytes, 0),
-                    size_text(disk.free_bytes, 0), disk.dynamic ? "*" : "",
-                    disk.gpt ? "*" : ""});
+    rows.push_back({disk_name(disk), disk.status,
+                    size_text(disk.size_bytes, bytes_unit),
+                    size_text(disk.free_bytes, bytes_unit),
+                    disk.dynamic ? "*" : "", disk.gpt ? "*" : ""});
     for (std::size_t i = 0; i < column_count; ++i)
       widths[i] = std::max(widths[i], character_count(rows.back()[i]));
   }

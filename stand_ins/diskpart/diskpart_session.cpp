@@ -41,7 +41,7 @@ std::string left_aligned(const std::string &text, std::size_t width) {
 }
 
 std::string megabytes(unsigned long long size_mb) {
-  return size_text(size_mb, 2);
+  return size_text(size_mb, megabytes_unit);
 }
 
 std::string disk_list(const std::vector<Disk> &disks,
@@ -61,16 +61,16 @@ std::vector<Disk> made_up_disks() {
   return disks;
 }
 
-// What keeps a disk out of a volume that takes `needed_mb` on each disk, as
-// one sentence per reason; empty if nothing does.
-std::string obstacles(const Disk &disk, unsigned long long needed_mb,
-                      const RaidParameters &wanted) {
+// What keeps a disk out of the volume, one sentence a reason; empty if
+// nothing does. Without SIZE, any whole megabyte free will do.
+std::string obstacles(const Disk &disk, const RaidParameters &wanted) {
+  const unsigned long long needed_mb = wanted.size_given ? wanted.size_mb : 1;
   const std::string name = disk_name(disk);
   const bool online = equal_ignoring_case(disk.status, "Online");
   std::string reasons;
   if (!online)
-    reasons += name + " is not online (LIST DISK shows it as " + disk.status +
-               "); bring it online first.\n";
+    reasons += name + "'s status is " + disk.status +
+               ": a RAID-5 volume takes only disks that are Online.\n";
   if (!disk.dynamic)
     reasons += name +
                " is a basic disk, and a RAID-5 volume takes dynamic disks "
@@ -80,8 +80,9 @@ std::string obstacles(const Disk &disk, unsigned long long needed_mb,
     return reasons;
   if (disk.free_bytes == 0)
     return reasons + name + " has no free space left.\n";
-  const std::string has =
-      name + " has only " + size_text(disk.free_bytes, 0) + " free, less than ";
+  const std::string has = name + " has only " +
+                          size_text(disk.free_bytes, bytes_unit) +
+                          " free, less than ";
   if (wanted.size_given)
     return reasons + has + "the " + megabytes(wanted.size_mb) +
            " that SIZE=" + std::to_string(wanted.size_mb) + " asks for.\n";
@@ -167,9 +168,7 @@ std::string DiskPartSession::create_raid_volume(
                 std::to_string(wanted.disks.size()) + ".");
 
   // Every named disk is looked at, so that one answer names all that stands
-  // in the way. Without SIZE the volume takes all it can, in whole
-  // megabytes: the least free on any of its disks.
-  const unsigned long long needed_mb = wanted.size_given ? wanted.size_mb : 1;
+  // in the way.
   std::vector<std::size_t> chosen;
   std::string reasons;
   for (const unsigned long long number : wanted.disks) {
@@ -180,12 +179,14 @@ std::string DiskPartSession::create_raid_volume(
       continue;
     }
     chosen.push_back(place);
-    reasons += obstacles(disks_[place], needed_mb, wanted);
+    reasons += obstacles(disks_[place], wanted);
   }
   if (!reasons.empty()) {
     reasons.pop_back();
     return fail(reasons);
   }
+  // Without SIZE the volume takes all it can, in whole megabytes: the least
+  // free on any of its disks.
   unsigned long long size_mb = wanted.size_mb;
   if (!wanted.size_given) {
     size_mb = disks_[chosen[0]].free_bytes / bytes_per_mb;

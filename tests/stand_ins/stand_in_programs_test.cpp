@@ -305,8 +305,8 @@ TEST(DiskPartStandIn, SimulatesTheMachineThatASavedListDiskDescribes) {
        "There is no disk 3. LIST DISK shows the disks there are.\n"},
       {capture({{2, disk_row("Disk 2", "Offline", "100 GB", "0 B")}}),
        nosize_line, "refused",
-       "Disk 2 is not online (LIST DISK shows it as Offline); bring it online "
-       "first.\n"},
+       "Disk 2's status is Offline: a RAID-5 volume takes only disks that "
+       "are Online.\n"},
       {capture({{3, disk_row("Disk 3", "Online", "100 GB", "999 MB")}}),
        sized_line, "refused",
        "Disk 3 has only 999 MB free, less than the 1000 MB that SIZE=1000 "
