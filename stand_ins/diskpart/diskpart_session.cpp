@@ -93,8 +93,7 @@ std::string obstacles(const Disk &disk, const RaidParameters &wanted) {
 
 DiskPartSession::DiskPartSession()
     : DiskPartSession(made_up_disks(),
-                      "Its disks are made up; RAIDVOL_DISKS can name a saved "
-                      "LIST DISK to simulate instead.") {}
+                      "Its disks are made up, not those of a real machine.") {}
 
 DiskPartSession::DiskPartSession(std::vector<Disk> disks, std::string origin)
     : disks_(std::move(disks)), origin_(std::move(origin)) {}

@@ -104,7 +104,7 @@ TEST(InterpreterStandIn, RefusesBadCommandLines) {
 // clang-format off
 constexpr char session_transcript[] =
     R"(DiskPart stand-in: a simulation for rehearsals. No real disk is read or changed.
-Its disks are made up; RAIDVOL_DISKS can name a saved LIST DISK to simulate instead.
+Its disks are made up, not those of a real machine.
 
   Disk ###  Status         Size     Free     Dyn  Gpt
   --------  -------------  -------  -------  ---  ---
