@@ -57,8 +57,9 @@ void require_disks_add_up(const stand_ins::DiskPartSession &session) {
     }
   }
   for (std::size_t i = 0; i < disks.size(); ++i)
-    require(disks[i].free_mb + taken[i] == disks[i].size_mb &&
-                taken[i] <= disks[i].size_mb,
+    require(taken[i] <= disks[i].size_bytes / stand_ins::bytes_per_mb &&
+                disks[i].free_bytes + taken[i] * stand_ins::bytes_per_mb ==
+                    disks[i].size_bytes,
             "free and taken space add up to the disk's size");
 }
 

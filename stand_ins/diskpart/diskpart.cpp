@@ -1,13 +1,22 @@
 // Stands in for DiskPart: reads commands from standard input, one a line,
 // and answers each on standard output. Exits with 1 if any command failed.
+//
+// RAIDVOL_DISKS names a saved LIST DISK of the machine to simulate. Where
+// RAIDVOL_VERDICT names a file, the outcome is written there as one word,
+// so that a rehearsal learns it without reading the console: "created",
+// "refused" (a command failed), "unchanged", or "unusable" (the saved LIST
+// DISK cannot be used; why, on standard error).
+#include "disk_listing.h"
 #include "diskpart_session.h"
 #include "line_reader.h"
 #include "standard_streams.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,6 +36,50 @@ void show() {
     output_ok = false;
 }
 
+// A saved LIST DISK is a few kilobytes: a far larger file is some other.
+constexpr std::size_t max_listing_bytes = 1024 * 1024;
+
+// All of the file at `path`; empty on success, else why not.
+std::string read_file(const char *path, std::string &bytes) {
+  std::FILE *const file = std::fopen(path, "rb");
+  if (file == nullptr)
+    return std::string("cannot be read: ") + std::strerror(errno);
+  char buffer[4096];
+  std::size_t count;
+  while (bytes.size() <= max_listing_bytes &&
+         (count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    bytes.append(buffer, count);
+  const bool failed = std::ferror(file) != 0;
+  const int error = errno;
+  std::fclose(file);
+  if (failed)
+    return std::string("cannot be read: ") + std::strerror(error);
+  if (bytes.size() > max_listing_bytes)
+    return "is larger than 1 MB, far more than any LIST DISK";
+  return "";
+}
+
+const char *set_value(const char *name) {
+  const char *const value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+// Writes `verdict` where RAIDVOL_VERDICT says, if it says; false if it
+// cannot, as then no one learns the outcome.
+bool give_verdict(const char *verdict) {
+  const char *const path = set_value("RAIDVOL_VERDICT");
+  if (path == nullptr)
+    return true;
+  std::FILE *const file = std::fopen(path, "wb");
+  bool written = file != nullptr && std::fprintf(file, "%s\n", verdict) > 0;
+  if (file != nullptr)
+    written = std::fclose(file) == 0 && written;
+  if (!written)
+    std::fprintf(stderr, "diskpart: cannot write the verdict to %s: %s\n", path,
+                 std::strerror(errno));
+  return written;
+}
+
 } // namespace
 
 int main() {
@@ -42,6 +95,20 @@ int main() {
     return 1;
   }
   stand_ins::DiskPartSession session;
+  if (const char *const listing = set_value("RAIDVOL_DISKS")) {
+    std::string bytes;
+    std::vector<stand_ins::Disk> disks;
+    std::string problem = read_file(listing, bytes);
+    if (problem.empty())
+      problem = stand_ins::read_disk_listing(bytes, disks);
+    if (!problem.empty()) {
+      std::fprintf(stderr, "diskpart: %s: %s\n", listing, problem.c_str());
+      give_verdict("unusable");
+      return 1;
+    }
+    session = stand_ins::DiskPartSession(
+        disks, std::string("Its disks are those that ") + listing + " lists.");
+  }
   say(session.banner());
   bool input_ok = true;
   while (!session.has_exited()) {
@@ -69,5 +136,12 @@ int main() {
       say(answer + "\n");
   }
   show();
-  return session.any_command_failed() || !input_ok || !output_ok ? 1 : 0;
+  const bool verdict_given =
+      give_verdict(session.any_command_failed() ? "refused"
+                   : session.volumes().empty()  ? "unchanged"
+                                                : "created");
+  return session.any_command_failed() || !input_ok || !output_ok ||
+                 !verdict_given
+             ? 1
+             : 0;
 }

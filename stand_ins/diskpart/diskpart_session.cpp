@@ -1,9 +1,11 @@
 #include "diskpart_session.h"
 
 #include "ascii_case.h"
+#include "disk_listing.h"
 #include "raid_parameters.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace stand_ins {
 namespace {
@@ -38,32 +40,68 @@ std::string left_aligned(const std::string &text, std::size_t width) {
   return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
 }
 
-std::string megabytes(unsigned long long size) {
-  return std::to_string(size) + " MB";
+std::string megabytes(unsigned long long size_mb) {
+  return size_text(size_mb, megabytes_unit);
 }
 
-std::string disk_list(const std::vector<std::size_t> &disks) {
+std::string disk_list(const std::vector<Disk> &disks,
+                      const std::vector<std::size_t> &places) {
   std::string list;
-  for (std::size_t i = 0; i < disks.size(); ++i)
-    list += (i > 0 ? ", " : "") + std::to_string(disks[i]);
+  for (std::size_t i = 0; i < places.size(); ++i)
+    list += (i > 0 ? ", " : "") + std::to_string(disks[places[i]].number);
   return list;
+}
+
+std::vector<Disk> made_up_disks() {
+  std::vector<Disk> disks;
+  for (const unsigned long long size_mb : {8192, 8192, 12288, 16384}) {
+    const unsigned long long bytes = size_mb * bytes_per_mb;
+    disks.push_back({disks.size(), false, "Online", bytes, bytes, true, false});
+  }
+  return disks;
+}
+
+// What keeps a disk out of the volume, one sentence a reason; empty if
+// nothing does. Without SIZE, any whole megabyte free will do.
+std::string obstacles(const Disk &disk, const RaidParameters &wanted) {
+  const unsigned long long needed_mb = wanted.size_given ? wanted.size_mb : 1;
+  const std::string name = disk_name(disk);
+  const bool online = equal_ignoring_case(disk.status, "Online");
+  std::string reasons;
+  if (!online)
+    reasons += name + "'s status is " + disk.status +
+               ": a RAID-5 volume takes only disks that are Online.\n";
+  if (!disk.dynamic)
+    reasons += name +
+               " is a basic disk, and a RAID-5 volume takes dynamic disks "
+               "only; convert it to dynamic first.\n";
+  // An offline disk's free space is not known until it is online.
+  if (!online || disk.free_bytes / bytes_per_mb >= needed_mb)
+    return reasons;
+  if (disk.free_bytes == 0)
+    return reasons + name + " has no free space left.\n";
+  const std::string has = name + " has only " +
+                          size_text(disk.free_bytes, bytes_unit) +
+                          " free, less than ";
+  if (wanted.size_given)
+    return reasons + has + "the " + megabytes(wanted.size_mb) +
+           " that SIZE=" + std::to_string(wanted.size_mb) + " asks for.\n";
+  return reasons + has + "the 1 MB that a volume takes at the least.\n";
 }
 
 } // namespace
 
 DiskPartSession::DiskPartSession()
-    : DiskPartSession({8192, 8192, 12288, 16384}) {}
+    : DiskPartSession(made_up_disks(),
+                      "Its disks are made up, not those of a real machine.") {}
 
-DiskPartSession::DiskPartSession(
-    const std::vector<unsigned long long> &disk_sizes_mb) {
-  for (const unsigned long long size : disk_sizes_mb)
-    disks_.push_back({size, size});
-}
+DiskPartSession::DiskPartSession(std::vector<Disk> disks, std::string origin)
+    : disks_(std::move(disks)), origin_(std::move(origin)) {}
 
 std::string DiskPartSession::banner() const {
   return "DiskPart stand-in: a simulation for rehearsals. No real disk is "
-         "read or changed.\n\n" +
-         disk_table() + "\n";
+         "read or changed.\n" +
+         origin_ + "\n\n" + disk_listing(disks_) + "\n";
 }
 
 std::string DiskPartSession::run(const std::string &line) {
@@ -84,7 +122,7 @@ std::string DiskPartSession::run(const std::string &line) {
   }
   if (says(0, "LIST")) {
     if (words.size() == 2 && says(1, "DISK"))
-      return disk_table();
+      return disk_listing(disks_);
     if (words.size() == 2 && says(1, "VOLUME"))
       return volume_table();
     return fail("LIST takes DISK or VOLUME and nothing else.");
@@ -109,6 +147,14 @@ std::string DiskPartSession::fail(const std::string &reason) {
   return reason + "\n";
 }
 
+std::size_t DiskPartSession::place_of(unsigned long long number) const {
+  std::size_t place = 0;
+  while (place < disks_.size() &&
+         (disks_[place].missing || disks_[place].number != number))
+    ++place;
+  return place;
+}
+
 std::string DiskPartSession::create_raid_volume(
     const std::vector<std::string> &parameters) {
   RaidParameters wanted;
@@ -119,45 +165,40 @@ std::string DiskPartSession::create_raid_volume(
   if (wanted.disks.size() < 3)
     return fail("A RAID-5 volume needs at least three disks, not " +
                 std::to_string(wanted.disks.size()) + ".");
-  for (const unsigned long long disk : wanted.disks)
-    if (disk >= disks_.size())
-      return fail("There is no disk " + std::to_string(disk) +
-                  ". LIST DISK shows the disks there are.");
 
-  const std::vector<std::size_t> chosen(wanted.disks.begin(),
-                                        wanted.disks.end());
-  // Without SIZE the volume takes all it can: the least free on any disk.
-  unsigned long long size = wanted.size_mb;
+  // Every named disk is looked at, so that one answer names all that stands
+  // in the way.
+  std::vector<std::size_t> chosen;
+  std::string reasons;
+  for (const unsigned long long number : wanted.disks) {
+    const std::size_t place = place_of(number);
+    if (place == disks_.size()) {
+      reasons += "There is no disk " + std::to_string(number) +
+                 ". LIST DISK shows the disks there are.\n";
+      continue;
+    }
+    chosen.push_back(place);
+    reasons += obstacles(disks_[place], wanted);
+  }
+  if (!reasons.empty()) {
+    reasons.pop_back();
+    return fail(reasons);
+  }
+  // Without SIZE the volume takes all it can, in whole megabytes: the least
+  // free on any of its disks.
+  unsigned long long size_mb = wanted.size_mb;
   if (!wanted.size_given) {
-    size = disks_[chosen[0]].free_mb;
-    for (const std::size_t disk : chosen)
-      size = std::min(size, disks_[disk].free_mb);
-  }
-  for (const std::size_t disk : chosen) {
-    if (disks_[disk].free_mb == 0)
-      return fail("Disk " + std::to_string(disk) + " has no free space left.");
-    if (disks_[disk].free_mb < size)
-      return fail("Disk " + std::to_string(disk) + " has only " +
-                  megabytes(disks_[disk].free_mb) +
-                  " free, less than SIZE=" + std::to_string(size) + ".");
+    size_mb = disks_[chosen[0]].free_bytes / bytes_per_mb;
+    for (const std::size_t place : chosen)
+      size_mb = std::min(size_mb, disks_[place].free_bytes / bytes_per_mb);
   }
 
-  for (const std::size_t disk : chosen)
-    disks_[disk].free_mb -= size;
-  volumes_.push_back({size, chosen});
+  for (const std::size_t place : chosen)
+    disks_[place].free_bytes -= size_mb * bytes_per_mb;
+  volumes_.push_back({size_mb, chosen});
   return "Created RAID-5 volume " + std::to_string(volumes_.size()) + " with " +
-         std::to_string(size) + " MB on each of disks " + disk_list(chosen) +
+         megabytes(size_mb) + " on each of disks " + disk_list(disks_, chosen) +
          ".\n";
-}
-
-std::string DiskPartSession::disk_table() const {
-  std::string table = "  Disk ###  Size        Free\n"
-                      "  --------  ----------  ----------\n";
-  for (std::size_t i = 0; i < disks_.size(); ++i)
-    table += "  " + left_aligned("Disk " + std::to_string(i), 8) + "  " +
-             right_aligned(megabytes(disks_[i].size_mb), 10) + "  " +
-             right_aligned(megabytes(disks_[i].free_mb), 10) + "\n";
-  return table;
 }
 
 std::string DiskPartSession::volume_table() const {
@@ -173,7 +214,7 @@ std::string DiskPartSession::volume_table() const {
     table += "  " + left_aligned("Volume " + std::to_string(i + 1), 10) +
              "  RAID-5  " + right_aligned(megabytes(volume.size_each_mb), 10) +
              "  " + right_aligned(megabytes(usable), 10) + "  " +
-             disk_list(volume.disks) + "\n";
+             disk_list(disks_, volume.disks) + "\n";
   }
   return table;
 }

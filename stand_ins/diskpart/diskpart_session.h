@@ -3,28 +3,27 @@
 // writes nothing itself.
 #pragma once
 
+#include "disk.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
 
 namespace stand_ins {
 
-struct Disk {
-  unsigned long long size_mb;
-  unsigned long long free_mb;
-};
-
 struct Volume {
   unsigned long long size_each_mb; // taken on each of its disks
-  std::vector<std::size_t> disks;  // in the order they were named
+  std::vector<std::size_t> disks;  // places in disks(), in the order named
 };
 
 class DiskPartSession {
 public:
-  // Four free disks: 8192, 8192, 12288 and 16384 MB.
+  // Four made-up disks, online and dynamic, all free: 8192, 8192, 12288 and
+  // 16384 MB.
   DiskPartSession();
-  explicit DiskPartSession(
-      const std::vector<unsigned long long> &disk_sizes_mb);
+  // The given disks; `origin` says where they come from, in a sentence of
+  // the banner.
+  DiskPartSession(std::vector<Disk> disks, std::string origin);
 
   // What the tool says when it starts.
   std::string banner() const;
@@ -43,11 +42,12 @@ public:
 
 private:
   std::string fail(const std::string &reason);
+  std::size_t place_of(unsigned long long number) const;
   std::string create_raid_volume(const std::vector<std::string> &parameters);
-  std::string disk_table() const;
   std::string volume_table() const;
 
   std::vector<Disk> disks_;
+  std::string origin_;
   std::vector<Volume> volumes_;
   bool exited_ = false;
   bool failed_ = false;

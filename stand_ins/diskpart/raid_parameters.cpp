@@ -1,31 +1,12 @@
 #include "raid_parameters.h"
 
 #include "ascii_case.h"
+#include "whole_number.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace stand_ins {
 namespace {
-
-enum class WholeNumber { read, malformed, too_large };
-
-// Decimal digits only: no sign, space or other junk.
-WholeNumber read_whole_number(const std::string &text,
-                              unsigned long long &value) {
-  if (text.empty())
-    return WholeNumber::malformed;
-  value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9')
-      return WholeNumber::malformed;
-    const unsigned digit = static_cast<unsigned>(c - '0');
-    if (value > (ULLONG_MAX - digit) / 10)
-      return WholeNumber::too_large;
-    value = value * 10 + digit;
-  }
-  return WholeNumber::read;
-}
 
 std::string read_size(const std::string &text, RaidParameters &parameters) {
   switch (read_whole_number(text, parameters.size_mb)) {

@@ -86,6 +86,7 @@ TEST(Runs, CreatesTheVolumeOnTheSimulatedMachineWithNoEnvironmentSet) {
   setup.folder = BUILD_FOLDER;
   setup.env = {{"COMSPEC", std::nullopt},
                {"RAIDVOL_DRIVES", std::nullopt},
+               {"RAIDVOL_DISKS", std::nullopt},
                {"PATH", "/nonexistent"}};
   const ProgramRun run = run_program(RAIDVOL_SIZED, setup);
   EXPECT_EQ(run.exit_code, 0);
@@ -93,5 +94,86 @@ TEST(Runs, CreatesTheVolumeOnTheSimulatedMachineWithNoEnvironmentSet) {
       << run.out << run.err;
   EXPECT_EQ(run.err, "");
 }
+
+// scripts/rehearse run in a folder of the caller's, on this build: the exit
+// status that a pipeline gates on, and what it says. The RAIDVOL_DISKS of
+// the caller's environment plays no part.
+struct Rehearsal {
+  const char *name;
+  std::vector<std::string> args;
+  const char *capture; // saved as disks.txt in the caller's folder
+  int status;
+  std::string said;
+};
+
+void PrintTo(const Rehearsal &rehearsal, std::ostream *out) {
+  *out << rehearsal.name;
+}
+
+class Rehearses : public ::testing::TestWithParam<Rehearsal> {};
+
+TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
+  const Rehearsal &rehearsal = GetParam();
+  TempFolder caller;
+  caller.write("disks.txt", rehearsal.capture);
+  ProgramSetup setup;
+  setup.args = rehearsal.args;
+  setup.folder = caller.path();
+  setup.env = {{"RAIDVOL_REHEARSAL_BUILD", BUILD_FOLDER},
+               {"RAIDVOL_DISKS", caller / "none"},
+               {"COMSPEC", std::nullopt},
+               {"RAIDVOL_DRIVES", std::nullopt}};
+  const ProgramRun run = run_program(REHEARSE, setup);
+  EXPECT_EQ(run.exit_code, rehearsal.status) << run.out << run.err;
+  EXPECT_NE((run.out + run.err).find(rehearsal.said), std::string::npos)
+      << run.out << run.err;
+}
+
+constexpr char good_machine[] =
+    "  Disk ###  Status         Size     Free     Dyn  Gpt\n"
+    "  --------  -------------  -------  -------  ---  ---\n"
+    "  Disk 0    Online          100 GB   100 GB   *    *\n"
+    "  Disk 1    Online          100 GB   100 GB   *    *\n"
+    "  Disk 2    Online          100 GB   100 GB   *    *\n"
+    "  Disk 3    Online          100 GB   100 GB   *    *\n";
+constexpr char basic_disk_2[] =
+    "  Disk ###  Status         Size     Free     Dyn  Gpt\n"
+    "  --------  -------------  -------  -------  ---  ---\n"
+    "  Disk 0    Online          100 GB   100 GB   *    *\n"
+    "  Disk 1    Online          100 GB   100 GB   *    *\n"
+    "  Disk 2    Online          100 GB   100 GB        *\n"
+    "  Disk 3    Online          100 GB   100 GB   *    *\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Verdicts, Rehearses,
+    ::testing::Values(
+        Rehearsal{"MadeUpDisks",
+                  {},
+                  "",
+                  0,
+                  std::string(sized_volume_made) +
+                      "\n\nDISKPART> \nLeaving DiskPart.\n\nrehearse: "
+                      "raidvol-sized would create the volume on this machine."
+                      "\n"},
+        Rehearsal{"Described",
+                  {"--nosize", "--disks", "disks.txt"},
+                  good_machine,
+                  0,
+                  "rehearse: raidvol-nosize would create the volume"},
+        Rehearsal{"Refused",
+                  {"--disks", "disks.txt"},
+                  basic_disk_2,
+                  1,
+                  "Disk 2 is a basic disk"},
+        Rehearsal{"Unusable",
+                  {"--disks", "disks.txt"},
+                  "There are no fixed disks to show.\n",
+                  2,
+                  "/disks.txt: holds no LIST DISK table"},
+        Rehearsal{"BadOption", {"--size=1000"}, "", 2, "unknown option"},
+        Rehearsal{"Help", {"--help"}, "", 0, "usage: scripts/rehearse"}),
+    [](const ::testing::TestParamInfo<Rehearsal> &info) {
+      return info.param.name;
+    });
 
 } // namespace

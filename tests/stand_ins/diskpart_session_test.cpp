@@ -8,10 +8,11 @@ using stand_ins::DiskPartSession;
 
 namespace {
 
+// In whole megabytes, as every volume takes them.
 std::vector<unsigned long long> free_space(const DiskPartSession &session) {
   std::vector<unsigned long long> free;
   for (const stand_ins::Disk &disk : session.disks())
-    free.push_back(disk.free_mb);
+    free.push_back(disk.free_bytes / stand_ins::bytes_per_mb);
   return free;
 }
 
@@ -88,17 +89,27 @@ TEST(DiskPartSession, RefusesBadLinesAndGoesOn) {
       "SIZE=18446744073709552616 is more than any disk holds.\n");
   EXPECT_EQ(session.run("CREATE VOLUME RAID DISK=1,2,18446744073709551616"),
             "There is no disk 18446744073709551616.\n");
+  // Every disk in the way is named, each with its own reason.
   EXPECT_EQ(
-      session.run("CREATE VOLUME RAID SIZE=18446744073709551615 DISK=0,1,2"),
-      "Disk 0 has only 8192 MB free, less than "
-      "SIZE=18446744073709551615.\n");
+      session.run("CREATE VOLUME RAID SIZE=18446744073709551615 DISK=0,2,1"),
+      "Disk 0 has only 8 GB free, less than the 18446744073709551615 MB that "
+      "SIZE=18446744073709551615 asks for.\n"
+      "Disk 2 has only 12 GB free, less than the 18446744073709551615 MB that "
+      "SIZE=18446744073709551615 asks for.\n"
+      "Disk 1 has only 8 GB free, less than the 18446744073709551615 MB that "
+      "SIZE=18446744073709551615 asks for.\n");
   // Nor does a disk that is full give any more.
-  DiskPartSession small({100, 100, 200});
+  std::vector<stand_ins::Disk> disks = session.disks();
+  disks.pop_back();
+  for (stand_ins::Disk &disk : disks)
+    disk.size_bytes = disk.free_bytes = 100 * stand_ins::bytes_per_mb;
+  disks[2].size_bytes = disks[2].free_bytes *= 2;
+  DiskPartSession small(disks, "");
   EXPECT_EQ(small.run("CREATE VOLUME RAID DISK=0,1,2").rfind("Created", 0), 0u);
-  EXPECT_EQ(small.run("CREATE VOLUME RAID DISK=2,1,0"),
-            "Disk 1 has no free space left.\n");
-  EXPECT_EQ(small.run("CREATE VOLUME RAID SIZE=1 DISK=2,1,0"),
-            "Disk 1 has no free space left.\n");
+  for (const char *line : {"CREATE VOLUME RAID DISK=2,1,0",
+                           "CREATE VOLUME RAID SIZE=1 DISK=2,1,0"})
+    EXPECT_EQ(small.run(line), "Disk 1 has no free space left.\n"
+                               "Disk 0 has no free space left.\n");
   EXPECT_TRUE(small.any_command_failed());
 }
 

@@ -104,13 +104,14 @@ TEST(InterpreterStandIn, RefusesBadCommandLines) {
 // clang-format off
 constexpr char session_transcript[] =
     R"(DiskPart stand-in: a simulation for rehearsals. No real disk is read or changed.
+Its disks are made up, not those of a real machine.
 
-  Disk ###  Size        Free
-  --------  ----------  ----------
-  Disk 0       8192 MB     8192 MB
-  Disk 1       8192 MB     8192 MB
-  Disk 2      12288 MB    12288 MB
-  Disk 3      16384 MB    16384 MB
+  Disk ###  Status         Size     Free     Dyn  Gpt
+  --------  -------------  -------  -------  ---  ---
+  Disk 0    Online            8 GB     8 GB  *
+  Disk 1    Online            8 GB     8 GB  *
+  Disk 2    Online           12 GB    12 GB  *
+  Disk 3    Online           16 GB    16 GB  *
 
 DISKPART> )" R"(
 Created RAID-5 volume 1 with 1000 MB on each of disks 0, 1, 2, 3.
@@ -119,12 +120,12 @@ DISKPART> )" R"(
 Created RAID-5 volume 2 with 7192 MB on each of disks 0, 1, 2, 3.
 
 DISKPART> )" R"(
-  Disk ###  Size        Free
-  --------  ----------  ----------
-  Disk 0       8192 MB        0 MB
-  Disk 1       8192 MB        0 MB
-  Disk 2      12288 MB     4096 MB
-  Disk 3      16384 MB     8192 MB
+  Disk ###  Status         Size     Free     Dyn  Gpt
+  --------  -------------  -------  -------  ---  ---
+  Disk 0    Online            8 GB      0 B  *
+  Disk 1    Online            8 GB      0 B  *
+  Disk 2    Online           12 GB     4 GB  *
+  Disk 3    Online           16 GB     8 GB  *
 
 DISKPART> )" R"(
   Volume ###  Type    Each disk   Usable      Disks
@@ -189,6 +190,223 @@ TEST(DiskPartStandIn, GoesOnAfterJunkAndEndsWithFailure) {
   ProgramSetup unread;
   unread.output_read = false;
   EXPECT_EQ(run_program(DISKPART_STAND_IN, unread).exit_code, 1);
+}
+
+// Saved LIST DISK captures, laid out as DiskPart lays them out.
+constexpr char disk_header[] =
+    "  Disk ###  Status         Size     Free     Dyn  Gpt\n"
+    "  --------  -------------  -------  -------  ---  ---\n";
+
+std::string disk_row(const std::string &disk, const std::string &status,
+                     const std::string &size, const std::string &free,
+                     const std::string &dyn = "*") {
+  char row[160];
+  std::snprintf(row, sizeof row, "  %-8s  %-13s  %7s  %7s  %-3s  *\n",
+                disk.c_str(), status.c_str(), size.c_str(), free.c_str(),
+                dyn.c_str());
+  return row;
+}
+
+// Disks 0 to 3, online, dynamic, 100 GB free, but for the rows given; rows
+// past 3 follow them.
+std::string capture(std::map<int, std::string> rows = {}) {
+  for (int disk = 0; disk < 4; ++disk)
+    rows.emplace(disk, disk_row("Disk " + std::to_string(disk), "Online",
+                                "100 GB", "100 GB"));
+  std::string table = disk_header;
+  for (const auto &[disk, row] : rows)
+    table += row;
+  return table;
+}
+
+std::string with_crlf(const std::string &text) {
+  std::string crlf;
+  for (const char c : text)
+    crlf += c == '\n' ? "\r\n" : std::string(1, c);
+  return crlf;
+}
+
+// As Windows PowerShell 5.1's ">" saves it, for ASCII text.
+std::string utf16le(const std::string &text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char c : text)
+    bytes += std::string(1, c) + '\0';
+  return bytes;
+}
+
+// What the simulated DiskPart says and decides, given a saved LIST DISK
+// (none if empty) and commands.
+struct Simulation {
+  ProgramRun run;
+  std::string verdict;
+};
+
+Simulation simulate(const TempFolder &folder, const std::string &listing,
+                    const std::string &commands) {
+  ProgramSetup setup;
+  setup.env = {{"RAIDVOL_DISKS", listing},
+               {"RAIDVOL_VERDICT", folder / "verdict"}};
+  setup.stdin_path = folder.write("commands", commands);
+  std::remove((folder / "verdict").c_str());
+  const ProgramRun run = run_program(DISKPART_STAND_IN, setup);
+  return {run, folder.read("verdict")};
+}
+
+// Each capture, with the verdict that the deliverable's line must get, and
+// what the simulated DiskPart must say, on standard output or, for a
+// capture that cannot be used, on standard error after the file's name.
+TEST(DiskPartStandIn, SimulatesTheMachineThatASavedListDiskDescribes) {
+  const std::string banner =
+      "Microsoft DiskPart version 10.0.20348.1\n\nCopyright (C) Microsoft "
+      "Corporation.\nOn computer: SRV01\n\nDISKPART> \n";
+  const std::string prompt = "\nDISKPART> \n";
+  const std::string made = "Created RAID-5 volume 1 with 1000 MB on each of "
+                           "disks 0, 1, 2, 3.\n";
+  const std::string basic =
+      disk_row("Disk 1", "Online", "100 GB", "100 GB", "");
+  // Read by the ruler's positions, in characters, whatever the words: six
+  // two-byte letters before the status would move it by bytes.
+  std::string localized =
+      "  Δίσκος ###  Κατάσταση      Μέγεθος  Ελεύθερο Dyn  Gpt\n"
+      "  ----------  -------------  -------  -------  ---  ---\n";
+  for (const char disk : {'0', '1', '2', '3'})
+    localized += std::string("  Δίσκος ") + disk +
+                 "    Online          100 GB   100 GB   *    *\n";
+  const std::string units =
+      capture({{0, disk_row("Disk 0", "Online", "1 TB", "1000 MB")},
+               {1, disk_row("Disk 1", "Online", "1 TB", "1 GB")},
+               {2, disk_row("Disk 2", "Online", "2 TB", "1 TB")},
+               {3, disk_row("Disk 3", "Online", "2 TB", "2048 GB")}});
+  const struct {
+    std::string content;
+    const char *line;
+    const char *verdict;
+    std::string said;
+  } cases[] = {
+      // how it is saved
+      {capture(), sized_line, "created", made},
+      {"\xEF\xBB\xBF" + with_crlf(banner + capture() + prompt), sized_line,
+       "created", made},
+      {utf16le(with_crlf(banner + capture() + prompt)), sized_line, "created",
+       made},
+      {localized, sized_line, "created", made},
+      {capture({{1, basic}}) + prompt + capture(), sized_line, "created", made},
+      {capture(
+           {{0,
+             "* " + disk_row("Disk 0", "Online", "100 GB", "100 GB").substr(2)},
+            {4, disk_row("Disk M0", "Missing", "100 GB", "0 B")}}),
+       sized_line, "created", made},
+      // what DiskPart would refuse
+      {capture() + prompt + capture({{1, basic}}), sized_line, "refused",
+       "Disk 1 is a basic disk, and a RAID-5 volume takes dynamic disks only; "
+       "convert it to dynamic first.\n"},
+      {capture({{3, disk_row("Disk M0", "Missing", "100 GB", "0 B")}}),
+       sized_line, "refused",
+       "There is no disk 3. LIST DISK shows the disks there are.\n"},
+      {capture({{2, disk_row("Disk 2", "Offline", "100 GB", "0 B")}}),
+       nosize_line, "refused",
+       "Disk 2's status is Offline: a RAID-5 volume takes only disks that "
+       "are Online.\n"},
+      {capture({{3, disk_row("Disk 3", "Online", "100 GB", "999 MB")}}),
+       sized_line, "refused",
+       "Disk 3 has only 999 MB free, less than the 1000 MB that SIZE=1000 "
+       "asks for.\n"},
+      {capture({{3, disk_row("Disk 3", "Online", "100 GB", "999 MB")}}),
+       nosize_line, "created",
+       "Created RAID-5 volume 1 with 999 MB on each of disks 0, 1, 2, 3.\n"},
+      {capture({{3, disk_row("Disk 3", "Online", "100 GB", "1023 KB")}}),
+       nosize_line, "refused",
+       "Disk 3 has only 1023 KB free, less than the 1 MB that a volume takes "
+       "at the least.\n"},
+      // units: 1000 MB is enough, and each other unit holds more
+      {units, sized_line, "created", made},
+      {units, nosize_line, "created", made},
+      // files that cannot be used
+      {"", sized_line, "unusable", "holds no LIST DISK table"},
+      {"There are no fixed disks to show.\n", sized_line, "unusable",
+       "holds no LIST DISK table"},
+      {capture({{1, disk_row("Disk 1", "Online", "lots", "100 GB")}}),
+       sized_line, "unusable",
+       "line 4: the size \"lots\" is not a number and a unit"},
+      {capture({{2, disk_row("Disk 2", "Online", "100 PB", "100 GB")}}),
+       sized_line, "unusable",
+       "line 5: the size \"100 PB\" has the unknown "
+       "unit \"PB\""},
+      {capture({{2, disk_row("Disk 1", "Online", "100 GB", "100 GB")}}),
+       sized_line, "unusable", "line 5: Disk 1 is listed twice, on line 4 too"},
+      {"  Disk ###  Status         Size         Free     Dyn  Gpt\n"
+       "  --------  -------------  -----------  -------  ---  ---\n"
+       "  Disk 0    Online         16777216 TB      0 B   *    *\n",
+       sized_line, "unusable",
+       "line 3: the size \"16777216 TB\" is more than the simulation can "
+       "hold"},
+      {capture({{0, disk_row("Disk 0", "Online", "1 GB", "2 GB")}}), sized_line,
+       "unusable", "line 3: more free space than the disk's size"},
+      {utf16le(capture()) + "x", sized_line, "unusable",
+       "ends in the middle of a UTF-16 character"},
+  };
+  TempFolder folder;
+  for (const auto &[content, line, verdict, said] : cases) {
+    const std::string listing = folder.write("disks.txt", content);
+    const Simulation simulation =
+        simulate(folder, listing, line + std::string("\nEXIT\n"));
+    EXPECT_EQ(simulation.verdict, verdict + std::string("\n")) << content;
+    const std::string &output = simulation.verdict == "unusable\n"
+                                    ? simulation.run.err
+                                    : simulation.run.out;
+    EXPECT_NE(output.find(simulation.verdict == "unusable\n"
+                              ? "diskpart: " + listing + ": " + said
+                              : prompt + said),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(simulation.run.exit_code,
+              verdict == std::string("created") ? 0 : 1);
+  }
+  for (const std::string &unreadable : {folder / "none", folder.path()}) {
+    const Simulation simulation = simulate(folder, unreadable, "EXIT\n");
+    EXPECT_EQ(simulation.verdict, "unusable\n");
+    EXPECT_EQ(simulation.run.err.find("diskpart: " + unreadable +
+                                      ": cannot be read: "),
+              0u);
+  }
+}
+
+// Its own LIST DISK, saved with all else it said, describes the same disks:
+// both the made-up ones, after a volume took some of their space, and those
+// of a capture with every kind of entry.
+TEST(DiskPartStandIn, ReadsBackItsOwnListDisk) {
+  TempFolder folder;
+  const std::string captured = folder.write(
+      "captured",
+      capture({{0, disk_row("Disk 0", "Online", "100 GB", "1023 KB", "")},
+               {1, disk_row("Disk 1", "No Media", "3072 GB", "0 B")},
+               {3, disk_row("Disk 3", "Online", "8192 MB", "1000 MB")},
+               {4, disk_row("Disk M0", "Missing", "2048 MB", "0 B")}}));
+  const std::string own_table =
+      "  Disk ###  Status         Size     Free     Dyn  Gpt\n"
+      "  --------  -------------  -------  -------  ---  ---\n"
+      "  Disk 0    Online          100 GB  1023 KB       *\n"
+      "  Disk 1    No Media          3 TB      0 B  *    *\n"
+      "  Disk 2    Online          100 GB   100 GB  *    *\n"
+      "  Disk 3    Online            8 GB  1000 MB  *    *\n"
+      "  Disk M0   Missing           2 GB      0 B  *    *\n";
+  for (const std::string &first : {std::string(), captured}) {
+    const std::string said =
+        simulate(folder, first, sized_line + std::string("\nLIST DISK\n"))
+            .run.out;
+    const std::size_t start = said.rfind("  Disk ###");
+    ASSERT_NE(start, std::string::npos) << said;
+    const std::string table =
+        said.substr(start, said.find("\n\n", start) + 1 - start);
+    if (first == captured) {
+      EXPECT_EQ(table, own_table);
+    }
+    const std::string said_again =
+        simulate(folder, folder.write("saved", said), "LIST DISK\n").run.out;
+    EXPECT_NE(said_again.find(table + "\nDISKPART> \n" + table),
+              std::string::npos)
+        << said << said_again;
+  }
 }
 
 } // namespace
