@@ -53,7 +53,7 @@ std::vector<std::string> arguments_for(const Deliverable &deliverable) {
 
 TEST_P(RunsUnderWine, DeliversItsScriptInOnePieceAndWaitsForTheTool) {
   const Deliverable &deliverable = GetParam();
-  place_tool(std::string(TOOLS) + "/recording_tool.exe");
+  place_tool(std::string(TOOLS) + "/recording_diskpart.exe");
   const std::string report = tool_path.string() + ".report";
   fs::remove(report);
 
@@ -73,7 +73,7 @@ TEST_P(RunsUnderWine, DeliversItsScriptInOnePieceAndWaitsForTheTool) {
   // wait for it ends first.
   ASSERT_GT(tool.end_ns, 0) << "the tool had not ended with the program";
   EXPECT_GT(run.ended_ns, tool.end_ns);
-  const std::string tool_line = "recording tool: end of input after " +
+  const std::string tool_line = "recording DiskPart: end of input after " +
                                 std::to_string(tool.chunks[0].bytes.size()) +
                                 " bytes";
   EXPECT_NE(run.out.find(tool_line), std::string::npos)
