@@ -1,5 +1,6 @@
 # Cross-compiling for Windows with Debian's MinGW-w64 compilers. The including
-# toolchain file sets MINGW_TRIPLET and CMAKE_SYSTEM_PROCESSOR first.
+# toolchain file sets MINGW_TRIPLET, CMAKE_SYSTEM_PROCESSOR (as Windows names
+# the architecture) and RAIDVOL_WINDOWS_KIND (as the zips name it) first.
 set(CMAKE_SYSTEM_NAME Windows)
 
 # The win32 thread model: programs that need no winpthread DLL beside them.

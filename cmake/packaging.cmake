@@ -6,13 +6,8 @@ install(TARGETS raidvol-sized raidvol-nosize RUNTIME DESTINATION .
     WORLD_READ WORLD_EXECUTE)
 install(FILES README.md LICENSE DESTINATION .
   PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set(windows_kind x64)
-else()
-  set(windows_kind x86)
-endif()
 set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_FILE_NAME raidvol-windows-${windows_kind})
+set(CPACK_PACKAGE_FILE_NAME raidvol-windows-${RAIDVOL_WINDOWS_KIND})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 # The same bytes from every build of a commit, with a checksum beside them.
 find_package(Git QUIET)

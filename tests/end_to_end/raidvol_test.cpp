@@ -15,15 +15,12 @@ class RunsAgainstARecordingTool : public ::testing::TestWithParam<Deliverable> {
 TEST_P(RunsAgainstARecordingTool,
        DeliversItsScriptInOnePieceAfterThePauseWhateverTheArguments) {
   const Deliverable &deliverable = GetParam();
-  TempFolder folder;
-  ProgramSetup setup;
+  const RecordingTool recorder;
+  ProgramSetup setup = recorder.setup({{"RECORDING_TOOL_LINGER_MS", "1000"},
+                                       {"RECORDING_TOOL_EXIT_CODE", "3"}});
   setup.args = {"/?", "", "SIZE=5", "c:\\other.exe", "--help"};
-  setup.env = {{"COMSPEC", RECORDING_TOOL},
-               {"RECORDING_TOOL_REPORT", folder / "report"},
-               {"RECORDING_TOOL_LINGER_MS", "1000"},
-               {"RECORDING_TOOL_EXIT_CODE", "3"}};
   const ProgramRun run = run_program(deliverable.program, setup);
-  const Recording tool = read_recording(folder / "report");
+  const Recording tool = recorder.recording();
 
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.out, "");
@@ -32,7 +29,7 @@ TEST_P(RunsAgainstARecordingTool,
                                                  disk_tool_command}));
   ASSERT_EQ(tool.chunks.size(), 1u);
   EXPECT_EQ(tool.chunks[0].bytes, deliverable.script);
-  EXPECT_GE((tool.chunks[0].at_ns - run.started_ns) / 1000000, pause_ms);
+  EXPECT_GE(ms_between(run.started_ns, tool.chunks[0].at_ns), pause_ms);
   EXPECT_GT(tool.eof_ns, 0) << "end of input follows the script";
   EXPECT_EQ(tool.other_ends, 0);
   EXPECT_GT(run.ended_ns, tool.end_ns) << "the program waits for the tool";
@@ -43,29 +40,24 @@ INSTANTIATE_TEST_SUITE_P(Deliverables, RunsAgainstARecordingTool,
                          both_deliverables(RAIDVOL_SIZED, RAIDVOL_NOSIZE),
                          deliverable_name);
 TEST(Runs, EndsAtOnceWithoutStandardInput) {
-  TempFolder folder;
-  ProgramSetup setup;
+  const RecordingTool recorder;
+  ProgramSetup setup = recorder.setup();
   setup.stdin_path = "";
-  setup.env = {{"COMSPEC", RECORDING_TOOL},
-               {"RECORDING_TOOL_REPORT", folder / "report"}};
   const ProgramRun run = run_program(RAIDVOL_SIZED, setup);
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_LT(run.elapsed_ms(), pause_ms / 2);
-  EXPECT_FALSE(folder.has("report")) << "no interpreter was started";
+  EXPECT_FALSE(recorder.recording().found) << "no interpreter was started";
   EXPECT_EQ(run.out + run.err, "");
 }
 
 TEST(Runs, EndsWithZeroWhenTheToolEndsBeforeReading) {
-  TempFolder folder;
-  ProgramSetup setup;
-  setup.env = {{"COMSPEC", RECORDING_TOOL},
-               {"RECORDING_TOOL_REPORT", folder / "report"},
-               {"RECORDING_TOOL_EXIT_AT_ONCE", "1"},
-               {"RECORDING_TOOL_EXIT_CODE", "2"}};
-  const ProgramRun run = run_program(RAIDVOL_NOSIZE, setup);
+  const RecordingTool recorder;
+  const ProgramRun run = run_program(
+      RAIDVOL_NOSIZE, recorder.setup({{"RECORDING_TOOL_EXIT_AT_ONCE", "1"},
+                                      {"RECORDING_TOOL_EXIT_CODE", "2"}}));
   EXPECT_EQ(run.exit_code, 0) << "a pipe with no reader must not kill it";
   EXPECT_GE(run.elapsed_ms(), pause_ms);
-  EXPECT_TRUE(read_recording(folder / "report").chunks.empty());
+  EXPECT_TRUE(recorder.recording().chunks.empty());
 }
 
 TEST(Runs, EndsWithZeroAfterThePauseWhenNoToolIsAtThePath) {

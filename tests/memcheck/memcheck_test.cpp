@@ -2,8 +2,6 @@
 // indirect leak, and no descriptor of its own left open at exit.
 #include "deliverables.h"
 #include "recording.h"
-#include "run_program.h"
-#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -31,18 +29,16 @@ std::string descriptors_of_its_own(const std::string &report) {
 class UnderMemcheck : public ::testing::TestWithParam<Deliverable> {};
 
 TEST_P(UnderMemcheck, HasNoErrorLeakOrOpenDescriptor) {
-  TempFolder folder;
-  ProgramSetup setup;
+  const RecordingTool recorder;
+  ProgramSetup setup = recorder.setup();
   setup.args = {"--leak-check=full",
                 "--errors-for-leak-kinds=definite,indirect",
                 "--error-exitcode=99", "--track-fds=yes", GetParam().program};
-  setup.env = {{"COMSPEC", RECORDING_TOOL},
-               {"RECORDING_TOOL_REPORT", folder / "report"}};
   const ProgramRun run = run_program(VALGRIND, setup);
 
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(descriptors_of_its_own(run.err), "") << run.err;
-  EXPECT_EQ(read_recording(folder / "report").all_bytes(), GetParam().script)
+  EXPECT_EQ(recorder.recording().all_bytes(), GetParam().script)
       << "the script reached the tool";
 }
 

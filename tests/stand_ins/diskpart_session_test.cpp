@@ -18,22 +18,6 @@ std::vector<unsigned long long> free_space(const DiskPartSession &session) {
 
 using Free = std::vector<unsigned long long>;
 
-TEST(DiskPartSession, RunsBothScriptsOneAfterTheOther) {
-  DiskPartSession session;
-  EXPECT_EQ(session.run(sized_line),
-            "Created RAID-5 volume 1 with 1000 MB on each of disks 0, 1, 2, "
-            "3.\n");
-  EXPECT_EQ(free_space(session), (Free{7192, 7192, 11288, 15384}));
-  // Without SIZE the volume takes what the fullest disk has left.
-  EXPECT_EQ(session.run(nosize_line),
-            "Created RAID-5 volume 2 with 7192 MB on each of disks 0, 1, 2, "
-            "3.\n");
-  EXPECT_EQ(free_space(session), (Free{0, 0, 4096, 8192}));
-  EXPECT_EQ(session.run("EXIT"), "Leaving DiskPart.\n");
-  EXPECT_TRUE(session.has_exited());
-  EXPECT_FALSE(session.any_command_failed());
-}
-
 TEST(DiskPartSession, TakesKeywordsInAnyCaseAndParametersInAnyOrder) {
   DiskPartSession session;
   EXPECT_EQ(session.run("  create Volume raid disk=3,1,2\tSize=0500 "),

@@ -52,3 +52,12 @@ Recording read_recording(const std::string &report_path) {
   }
   return recording;
 }
+
+ProgramSetup
+RecordingTool::setup(const std::map<std::string, std::string> &settings) const {
+  ProgramSetup setup;
+  setup.env = {{"COMSPEC", RECORDING_TOOL},
+               {"RECORDING_TOOL_REPORT", folder_ / "report"}};
+  setup.env.insert(settings.begin(), settings.end());
+  return setup;
+}

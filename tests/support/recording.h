@@ -1,6 +1,11 @@
-// What the recording interpreter wrote down, read back.
+// The recording tool, which stands in for the interpreter and writes down
+// what it was given, and its report read back.
 #pragma once
 
+#include "run_program.h"
+#include "temp_folder.h"
+
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,3 +23,16 @@ struct Recording {
 };
 
 Recording read_recording(const std::string &report_path);
+
+// The recording tool as the interpreter of one program's run, with a report
+// of its own.
+class RecordingTool {
+public:
+  // A run with COMSPEC naming the tool, and these RECORDING_TOOL_* settings.
+  ProgramSetup
+  setup(const std::map<std::string, std::string> &settings = {}) const;
+  Recording recording() const { return read_recording(folder_ / "report"); }
+
+private:
+  TempFolder folder_;
+};

@@ -29,7 +29,7 @@ int main(int argc, char **argv) {
   FILE *const report = std::fopen(report_path, "w");
   if (report == nullptr)
     return 125;
-  std::fprintf(report, "start %lld\n", monotonic_ns());
+  std::fprintf(report, "start %lld\n", now_ns());
   for (int i = 0; i < argc; ++i)
     std::fprintf(report, "arg %s\n", argv[i]);
   // Any other end of its input pipe would keep it from reaching end of input.
@@ -38,16 +38,16 @@ int main(int argc, char **argv) {
     static char chunk[65536]; // off the stack: a test may start it with little
     ssize_t n;
     while ((n = read(STDIN_FILENO, chunk, sizeof chunk)) > 0) {
-      std::fprintf(report, "chunk %lld ", monotonic_ns());
+      std::fprintf(report, "chunk %lld ", now_ns());
       for (ssize_t i = 0; i < n; ++i)
         std::fprintf(report, "%02x", static_cast<unsigned char>(chunk[i]));
       std::fprintf(report, "\n");
     }
-    std::fprintf(report, "eof %lld\n", monotonic_ns());
+    std::fprintf(report, "eof %lld\n", now_ns());
     const auto linger_ms = env_number("RECORDING_TOOL_LINGER_MS");
     usleep(static_cast<useconds_t>(linger_ms) * 1000); // lingers on purpose
   }
-  std::fprintf(report, "end %lld\n", monotonic_ns());
+  std::fprintf(report, "end %lld\n", now_ns());
   return std::fclose(report) == 0 ? env_number("RECORDING_TOOL_EXIT_CODE")
                                   : 125;
 }

@@ -1,7 +1,5 @@
 #include "run_program.h"
 
-#include "clock.h"
-
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -112,7 +110,7 @@ ProgramRun run_program(const std::string &program, const ProgramSetup &setup) {
   const auto envp = pointers_to(env_texts);
 
   ProgramRun run;
-  run.started_ns = monotonic_ns();
+  run.started_ns = now_ns(setup.clock);
   pid_t child;
   const int error = posix_spawn(&child, program.c_str(), &actions, &attributes,
                                 argv.data(), envp.data());
@@ -125,7 +123,7 @@ ProgramRun run_program(const std::string &program, const ProgramSetup &setup) {
   int status;
   while (waitpid(child, &status, 0) < 0)
     check(errno == EINTR, "waitpid");
-  run.ended_ns = monotonic_ns();
+  run.ended_ns = now_ns(setup.clock);
   run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
 }

@@ -3,6 +3,8 @@
 // where the test was started ignoring it.
 #pragma once
 
+#include "clock.h"
+
 #include <map>
 #include <optional>
 #include <string>
@@ -12,9 +14,9 @@ struct ProgramRun {
   int exit_code = -1;
   std::string out;
   std::string err;
-  long long started_ns = 0; // monotonic clock, comparable across processes
-  long long ended_ns = 0;
-  long long elapsed_ms() const { return (ended_ns - started_ns) / 1000000; }
+  long long started_ns = 0; // on the setup's clock, before the start
+  long long ended_ns = 0;   // and after the end
+  long long elapsed_ms() const { return ms_between(started_ns, ended_ns); }
 };
 
 struct ProgramSetup {
@@ -23,6 +25,7 @@ struct ProgramSetup {
   std::string stdin_path = "/dev/null"; // empty: start with no standard input
   std::string folder;                   // empty: the test's own
   bool output_read = true; // false: its output's reader has gone at start
+  clockid_t clock = CLOCK_MONOTONIC; // what started_ns and ended_ns read
 };
 
 ProgramRun run_program(const std::string &program, const ProgramSetup &setup);

@@ -13,8 +13,8 @@
 namespace {
 
 std::map<std::string, std::string> read_properties(const std::string &program) {
-  const WineRun run = run_under_wine(X64_PROGRAMS "/properties_reader.exe",
-                                     {windows_path(program)});
+  const ProgramRun run = run_under_wine(X64_PROGRAMS "/properties_reader.exe",
+                                        {windows_path(program)});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   std::map<std::string, std::string> properties;
   std::istringstream lines(run.out);

@@ -1,13 +1,11 @@
 #include "wine_run.h"
 
-#include "clock.h"
-#include "run_program.h"
 #include "temp_folder.h"
 
 #include <algorithm>
 
-WineRun run_under_wine(const std::string &program,
-                       const std::vector<std::string> &args) {
+ProgramRun run_under_wine(const std::string &program,
+                          const std::vector<std::string> &args) {
   // Wine's services outlive the program and hold on to what it writes to, so
   // its output goes to files rather than to pipes that would stay open.
   TempFolder output;
@@ -21,10 +19,8 @@ WineRun run_under_wine(const std::string &program,
   setup.env = {{"COMSPEC", std::nullopt},
                {"DISPLAY", std::nullopt},
                {"WAYLAND_DISPLAY", std::nullopt}};
-  WineRun run;
-  run.started_ns = realtime_ns();
-  run.exit_code = run_program("/bin/sh", setup).exit_code;
-  run.ended_ns = realtime_ns();
+  setup.clock = CLOCK_REALTIME;
+  ProgramRun run = run_program("/bin/sh", setup);
   run.out = output.read("out");
   run.err = output.read("err");
   return run;

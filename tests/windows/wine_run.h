@@ -4,20 +4,14 @@
 #pragma once
 
 #include "deliverables.h"
+#include "run_program.h"
 
 #include <string>
 #include <vector>
 
-struct WineRun {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-  long long started_ns = 0; // wall clock, before Wine was started
-  long long ended_ns = 0;   // wall clock, after the program had ended
-};
-
-WineRun run_under_wine(const std::string &program,
-                       const std::vector<std::string> &args = {});
+// Its times are on the wall clock, which Wine's programs read too.
+ProgramRun run_under_wine(const std::string &program,
+                          const std::vector<std::string> &args = {});
 
 // The path under which Windows programs in the prefix see a host file.
 std::string windows_path(const std::string &host_path);

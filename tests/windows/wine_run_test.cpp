@@ -22,10 +22,6 @@ const std::string programs = PROGRAMS;
 // The Wine prefix holds drive c: in drive_c.
 const fs::path tool_path = fs::path(WINE_PREFIX) / ("drive_" + path_on_drive());
 
-long long ms_between(long long from_ns, long long to_ns) {
-  return (to_ns - from_ns) / 1000000;
-}
-
 void place_tool(const std::string &program) {
   fs::create_directories(tool_path.parent_path());
   fs::copy_file(program, tool_path, fs::copy_options::overwrite_existing);
@@ -53,11 +49,11 @@ std::vector<std::string> arguments_for(const Deliverable &deliverable) {
 
 TEST_P(RunsUnderWine, DeliversItsScriptInOnePieceAndWaitsForTheTool) {
   const Deliverable &deliverable = GetParam();
-  place_tool(std::string(TOOLS) + "/recording_tool.exe");
+  place_tool(std::string(TOOLS) + "/recording_diskpart.exe");
   const std::string report = tool_path.string() + ".report";
   fs::remove(report);
 
-  const WineRun run =
+  const ProgramRun run =
       run_under_wine(deliverable.program, arguments_for(deliverable));
   const Recording tool = read_recording(report);
 
@@ -73,7 +69,7 @@ TEST_P(RunsUnderWine, DeliversItsScriptInOnePieceAndWaitsForTheTool) {
   // wait for it ends first.
   ASSERT_GT(tool.end_ns, 0) << "the tool had not ended with the program";
   EXPECT_GT(run.ended_ns, tool.end_ns);
-  const std::string tool_line = "recording tool: end of input after " +
+  const std::string tool_line = "recording DiskPart: end of input after " +
                                 std::to_string(tool.chunks[0].bytes.size()) +
                                 " bytes";
   EXPECT_NE(run.out.find(tool_line), std::string::npos)
@@ -87,10 +83,10 @@ INSTANTIATE_TEST_SUITE_P(Deliverables, RunsUnderWine,
 
 TEST_F(UnderWine, EndsWithZeroWhenNoToolIsAtThePath) {
   fs::remove(tool_path);
-  const WineRun run = run_under_wine(programs + "/raidvol-nosize.exe");
+  const ProgramRun run = run_under_wine(programs + "/raidvol-nosize.exe");
   EXPECT_EQ(run.exit_code, 0);
   if (NATIVE) {
-    EXPECT_GE(ms_between(run.started_ns, run.ended_ns), pause_ms);
+    EXPECT_GE(run.elapsed_ms(), pause_ms);
   }
   EXPECT_NE((run.out + run.err).find(disk_tool_command), std::string::npos)
       << "the interpreter names what it could not start:\n"
@@ -99,7 +95,7 @@ TEST_F(UnderWine, EndsWithZeroWhenNoToolIsAtThePath) {
 
 TEST_F(UnderWine, CreatesTheVolumeOnTheSimulatedDiskPart) {
   place_tool(std::string(TOOLS) + "/drives/" + path_on_drive());
-  const WineRun run = run_under_wine(programs + "/raidvol-sized.exe");
+  const ProgramRun run = run_under_wine(programs + "/raidvol-sized.exe");
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_NE(run.out.find(sized_volume_made), std::string::npos)
       << run.out << run.err;

@@ -1,7 +1,7 @@
 // Sits at DiskPart's path in the tests under Wine and writes down what it
 // was given: each piece read from standard input with the wall-clock time it
 // came, end of input, and its own start and end, in the report format of the
-// native recording interpreter. The report goes beside the program, with
+// native recording_tool. The report goes beside the program, with
 // ".report" added to its name. At end of input it prints one line, so that
 // the caller's console shows whether the tool's output reaches it. It then
 // stays a second longer and fails with status 3, so that a caller that does
@@ -58,7 +58,7 @@ int main() {
     total += count;
   }
   fprintf(report, "eof %lld\n", unix_time_ns());
-  printf("recording tool: end of input after %lu bytes\n", total);
+  printf("recording DiskPart: end of input after %lu bytes\n", total);
   fflush(stdout);
   Sleep(linger_ms); // it lingers on purpose
   fprintf(report, "end %lld\n", unix_time_ns());
