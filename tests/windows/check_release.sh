@@ -115,16 +115,16 @@ signed_by() {
 refused "extended key usage does not include code signing" signed_by serverAuth
 
 # A server that takes the connection and never answers.
-mkfifo port
+mkfifo listening
 perl -MIO::Socket::INET -e '$s = IO::Socket::INET->new(Listen => 1,
   LocalAddr => "127.0.0.1") or die "$!\n"; print $s->sockport, "\n";
-  close STDOUT; sleep' >port &
+  close STDOUT; sleep' >listening &
 listener=$!
 trap 'kill $listener' EXIT
-read -r port <port
+read -r port <listening
 server=http://127.0.0.1:$port
 refused "the timestamp server $server gave no answer within 2 s" signed_by \
-  codeSigning -DRAIDVOL_SIGNING_TIMESTAMP_URL=$server \
+  codeSigning -DRAIDVOL_SIGNING_TIMESTAMP_URL="$server" \
   -DRAIDVOL_SIGNING_TIMESTAMP_SECONDS=2
 for process in /proc/[0-9]*/cmdline; do
   if tr '\0' ' ' <"$process" 2>/dev/null | grep -q "^[^ ]*osslsigncode .*$scratch"; then
