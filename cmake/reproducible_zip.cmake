@@ -2,12 +2,15 @@
 # whatever folder and whatever file times and umask the clone has. CPack runs
 # this file twice: as the project's CPack configuration before it writes the
 # zip, and as a post-build script after, on the zip it wrote but before it
-# copies it out and computes its checksum.
+# copies it out and computes its checksum. A release runs its first part as
+# a script too, to refuse a time that a zip cannot hold before building.
 
 if(NOT DEFINED CPACK_PACKAGE_FILES)
-  # A zip of an earlier run must not outlive a failure of this one.
-  file(REMOVE "${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.zip"
-    "${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.zip.sha256")
+  if(DEFINED CPACK_PACKAGE_FILE_NAME)
+    # A zip of an earlier run must not outlive a failure of this one.
+    file(REMOVE "${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.zip"
+      "${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.zip.sha256")
+  endif()
   # Every time in the zip is the commit's, as reproducible builds take it:
   # SOURCE_DATE_EPOCH when the environment sets it (empty counts as unset),
   # else the commit time of a git checkout, else a fixed time. CPack reads
