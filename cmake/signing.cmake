@@ -1,47 +1,170 @@
 # Optional Authenticode signing of the Windows programs with osslsigncode.
-# With no certificate given, the programs are left exactly as built.
+# With no certificate given, the programs are left exactly as built. Included
+# by the build, it checks the certificate and adds the signing step; run as a
+# script by that step, it signs one program and verifies the signature.
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  # Usage: cmake -DPROGRAM=... -DNAME=... -DOSSLSIGNCODE=... -DPKCS12=...
+  #   -DPASSWORD_FILE=... -DTRUSTED=... -DTIMESTAMP_URL=... -DSECONDS=...
+  #   -P signing.cmake
+  # The program is replaced only by a signature that verifies, through a
+  # temporary file, so a failed signing leaves no half-written program.
+  set(signed "${PROGRAM}.signed")
+  file(REMOVE "${signed}")
+  set(timestamp "")
+  set(waited_for "osslsigncode")
+  if(TIMESTAMP_URL)
+    set(timestamp -t "${TIMESTAMP_URL}")
+    set(waited_for "the timestamp server ${TIMESTAMP_URL}")
+  endif()
+  execute_process(
+    COMMAND "${OSSLSIGNCODE}" sign -pkcs12 "${PKCS12}" -readpass "${PASSWORD_FILE}"
+      -h sha256 -n "${NAME}" ${timestamp} -in "${PROGRAM}" -out "${signed}"
+    TIMEOUT ${SECONDS} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    file(REMOVE "${signed}")
+    if(status MATCHES "timeout")
+      message(FATAL_ERROR "${waited_for} gave no answer within ${SECONDS} s: "
+        "${PROGRAM} is not signed")
+    endif()
+    message(FATAL_ERROR "osslsigncode could not sign ${PROGRAM} (${status})")
+  endif()
+  execute_process(
+    COMMAND "${OSSLSIGNCODE}" verify -CAfile "${TRUSTED}" -in "${signed}"
+    TIMEOUT ${SECONDS} OUTPUT_VARIABLE report ERROR_VARIABLE report
+    RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    file(REMOVE "${signed}")
+    message(FATAL_ERROR "the signature of ${PROGRAM} does not verify against "
+      "${TRUSTED} (${status}):\n${report}")
+  endif()
+  # osslsigncode writes a file that is not executable.
+  execute_process(COMMAND chmod "--reference=${PROGRAM}" "${signed}"
+    COMMAND_ERROR_IS_FATAL ANY)
+  file(RENAME "${signed}" "${PROGRAM}")
+  return()
+endif()
+
 set(RAIDVOL_SIGNING_PKCS12 "" CACHE FILEPATH
   "PKCS#12 file with the certificate and key that sign the Windows programs (empty: unsigned)")
 # A file, so the password is on no command line and not in this cache.
 set(RAIDVOL_SIGNING_PASSWORD_FILE "" CACHE FILEPATH
   "File holding the password of RAIDVOL_SIGNING_PKCS12")
+set(RAIDVOL_SIGNING_CA_FILE "" CACHE FILEPATH
+  "Certificates that the signatures must verify against (empty: those in RAIDVOL_SIGNING_PKCS12)")
 set(RAIDVOL_SIGNING_TIMESTAMP_URL "" CACHE STRING
   "Timestamp server that countersigns the signatures (empty: no timestamp)")
+set(RAIDVOL_SIGNING_TIMESTAMP_SECONDS 60 CACHE STRING
+  "How long signing one program may wait for the timestamp server")
+# The settings hold for the configure call that gives them and no longer: a
+# later call without them, or another command in this folder, is unsigned.
+# Declared first, so a relative path is taken from the caller's folder.
+set(signing_settings PKCS12 PASSWORD_FILE CA_FILE TIMESTAMP_URL TIMESTAMP_SECONDS)
+foreach(setting IN LISTS signing_settings)
+  set(RAIDVOL_SIGNING_${setting} "${RAIDVOL_SIGNING_${setting}}")
+  unset(RAIDVOL_SIGNING_${setting} CACHE)
+endforeach()
+set(signing_folder ${CMAKE_BINARY_DIR}/signing)
+file(REMOVE_RECURSE ${signing_folder})
 
-if(RAIDVOL_SIGNING_PKCS12 OR RAIDVOL_SIGNING_PASSWORD_FILE)
-  foreach(file IN ITEMS RAIDVOL_SIGNING_PKCS12 RAIDVOL_SIGNING_PASSWORD_FILE)
-    if(NOT EXISTS "${${file}}")
-      message(FATAL_ERROR "signing needs both RAIDVOL_SIGNING_PKCS12 and "
-        "RAIDVOL_SIGNING_PASSWORD_FILE; ${file} names no file: '${${file}}'")
+if(NOT RAIDVOL_SIGNING_PKCS12 AND NOT RAIDVOL_SIGNING_PASSWORD_FILE)
+  foreach(setting CA_FILE TIMESTAMP_URL)
+    if(RAIDVOL_SIGNING_${setting})
+      message(FATAL_ERROR "RAIDVOL_SIGNING_${setting} is given, but nothing "
+        "is signed without RAIDVOL_SIGNING_PKCS12 and RAIDVOL_SIGNING_PASSWORD_FILE")
     endif()
   endforeach()
-  find_program(RAIDVOL_OSSLSIGNCODE osslsigncode)
-  if(NOT RAIDVOL_OSSLSIGNCODE)
-    message(FATAL_ERROR "signing needs osslsigncode: install it")
+else()
+  foreach(file IN ITEMS PKCS12 PASSWORD_FILE CA_FILE)
+    set(path "${RAIDVOL_SIGNING_${file}}")
+    if(NOT (path STREQUAL "" AND file STREQUAL "CA_FILE") AND
+        (NOT EXISTS "${path}" OR IS_DIRECTORY "${path}"))
+      message(FATAL_ERROR "RAIDVOL_SIGNING_${file} names no file: '${path}' "
+        "(signing needs both RAIDVOL_SIGNING_PKCS12 and RAIDVOL_SIGNING_PASSWORD_FILE)")
+    endif()
+  endforeach()
+  if(NOT RAIDVOL_SIGNING_TIMESTAMP_SECONDS MATCHES "^[1-9][0-9]*$")
+    message(FATAL_ERROR "RAIDVOL_SIGNING_TIMESTAMP_SECONDS must be a whole "
+      "number of seconds: '${RAIDVOL_SIGNING_TIMESTAMP_SECONDS}'")
   endif()
+  find_program(RAIDVOL_OSSLSIGNCODE osslsigncode)
+  find_program(RAIDVOL_OPENSSL openssl)
+  if(NOT RAIDVOL_OSSLSIGNCODE OR NOT RAIDVOL_OPENSSL)
+    message(FATAL_ERROR "signing needs osslsigncode and openssl: install them")
+  endif()
+
+  # A certificate that cannot make a signature Windows accepts is refused
+  # here, before anything is built with it.
+  file(MAKE_DIRECTORY ${signing_folder})
+  set(pkcs12 ${RAIDVOL_OPENSSL} pkcs12 -in ${RAIDVOL_SIGNING_PKCS12}
+    -passin file:${RAIDVOL_SIGNING_PASSWORD_FILE})
+  set(certificate ${signing_folder}/certificate.pem)
+  execute_process(COMMAND ${pkcs12} -nokeys -clcerts -out ${certificate}
+    ERROR_VARIABLE problem RESULT_VARIABLE status)
+  if(NOT status EQUAL 0 OR NOT EXISTS ${certificate})
+    message(FATAL_ERROR "cannot read the certificate in "
+      "${RAIDVOL_SIGNING_PKCS12} with the password in "
+      "${RAIDVOL_SIGNING_PASSWORD_FILE}: ${problem}")
+  endif()
+  set(x509 ${RAIDVOL_OPENSSL} x509 -in ${certificate} -noout)
+  execute_process(COMMAND ${x509} -subject -nameopt RFC2253 -ext extendedKeyUsage
+    OUTPUT_VARIABLE facts RESULT_VARIABLE status)
+  string(REGEX MATCH "subject=([^\n]*)" subject "${facts}")
+  set(subject "${CMAKE_MATCH_1}")
+  set(unfit "")
+  if(NOT facts MATCHES "Code Signing")
+    list(APPEND unfit "its extended key usage does not include code signing")
+  endif()
+  # Dates alone: the certificate is taken as trusted here.
+  execute_process(COMMAND ${RAIDVOL_OPENSSL} verify -no-CAfile -no-CApath
+    -partial_chain -trusted ${certificate} ${certificate}
+    OUTPUT_VARIABLE dates ERROR_VARIABLE dates RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    string(REGEX MATCH "certificate (has expired|is not yet valid)" reason "${dates}")
+    if(NOT reason)
+      set(reason "openssl cannot check its dates: ${dates}")
+    endif()
+    list(APPEND unfit "${reason}")
+  endif()
+  execute_process(COMMAND ${pkcs12} -nocerts -nodes
+    COMMAND ${RAIDVOL_OPENSSL} pkey -pubout
+    OUTPUT_VARIABLE key_public ERROR_QUIET)
+  execute_process(COMMAND ${x509} -pubkey
+    OUTPUT_VARIABLE certificate_public ERROR_QUIET)
+  if(key_public STREQUAL "" OR NOT key_public STREQUAL certificate_public)
+    list(APPEND unfit "its key does not match the certificate")
+  endif()
+  if(unfit)
+    list(JOIN unfit "; " unfit)
+    message(FATAL_ERROR "the certificate of ${subject} in "
+      "${RAIDVOL_SIGNING_PKCS12} cannot sign the programs: ${unfit}")
+  endif()
+
+  set(signing_trusted ${RAIDVOL_SIGNING_CA_FILE})
+  if(NOT signing_trusted)
+    set(signing_trusted ${signing_folder}/chain.pem)
+    execute_process(COMMAND ${pkcs12} -nokeys -out ${signing_trusted}
+      COMMAND_ERROR_IS_FATAL ANY ERROR_QUIET)
+  endif()
+  message(STATUS "Signing with the certificate of ${subject}")
+  # For the release's summary.
+  file(WRITE ${signing_folder}/subject "${subject}")
 endif()
 
-# Signs TARGET's program after each link, in place through a temporary file,
-# so a failed signing leaves no half-written program behind.
+# Signs TARGET's program after each link.
 function(raidvol_sign target)
   if(NOT RAIDVOL_SIGNING_PKCS12)
     return()
   endif()
-  set(timestamp "")
-  if(RAIDVOL_SIGNING_TIMESTAMP_URL)
-    set(timestamp -t ${RAIDVOL_SIGNING_TIMESTAMP_URL})
-  endif()
-  set(program $<TARGET_FILE:${target}>)
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E rm -f ${program}.signed
-    COMMAND ${RAIDVOL_OSSLSIGNCODE} sign
-      -pkcs12 ${RAIDVOL_SIGNING_PKCS12}
-      -readpass ${RAIDVOL_SIGNING_PASSWORD_FILE}
-      -h sha256 -n ${target} ${timestamp}
-      -in ${program} -out ${program}.signed
-    # osslsigncode writes a file that is not executable.
-    COMMAND chmod --reference=${program} ${program}.signed
-    COMMAND ${CMAKE_COMMAND} -E rename ${program}.signed ${program}
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${target}> -DNAME=${target}
+      -DOSSLSIGNCODE=${RAIDVOL_OSSLSIGNCODE}
+      -DPKCS12=${RAIDVOL_SIGNING_PKCS12}
+      -DPASSWORD_FILE=${RAIDVOL_SIGNING_PASSWORD_FILE}
+      -DTRUSTED=${signing_trusted}
+      -DTIMESTAMP_URL=${RAIDVOL_SIGNING_TIMESTAMP_URL}
+      -DSECONDS=${RAIDVOL_SIGNING_TIMESTAMP_SECONDS}
+      -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
     COMMENT "Signing ${target}"
     VERBATIM)
   # Another certificate signs the program anew.
