@@ -2,14 +2,13 @@
 // and answers each on standard output. Exits with 1 if any command failed.
 //
 // RAIDVOL_DISKS names a saved LIST DISK of the machine to simulate. Where
-// RAIDVOL_VERDICT names a file, the outcome is written there as one word,
-// so that a rehearsal learns it without reading the console: "created",
-// "refused" (a command failed), "unchanged", or "unusable" (the saved LIST
-// DISK cannot be used; why, on standard error).
+// RAIDVOL_VERDICT names a file, the outcome is written there as one word
+// (verdict.h), so that a rehearsal learns it without reading the console.
 #include "disk_listing.h"
 #include "diskpart_session.h"
 #include "line_reader.h"
 #include "standard_streams.h"
+#include "verdict.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -66,12 +65,15 @@ const char *set_value(const char *name) {
 
 // Writes `verdict` where RAIDVOL_VERDICT says, if it says; false if it
 // cannot, as then no one learns the outcome.
-bool give_verdict(const char *verdict) {
+bool give_verdict(stand_ins::Verdict verdict) {
   const char *const path = set_value("RAIDVOL_VERDICT");
   if (path == nullptr)
     return true;
   std::FILE *const file = std::fopen(path, "wb");
-  bool written = file != nullptr && std::fprintf(file, "%s\n", verdict) > 0;
+  const std::string_view word = stand_ins::verdict_word(verdict);
+  bool written = file != nullptr &&
+                 std::fprintf(file, "%.*s\n", static_cast<int>(word.size()),
+                              word.data()) > 0;
   if (file != nullptr)
     written = std::fclose(file) == 0 && written;
   if (!written)
@@ -103,7 +105,7 @@ int main() {
       problem = stand_ins::read_disk_listing(bytes, disks);
     if (!problem.empty()) {
       std::fprintf(stderr, "diskpart: %s: %s\n", listing, problem.c_str());
-      give_verdict("unusable");
+      give_verdict(stand_ins::Verdict::unusable);
       return 1;
     }
     session = stand_ins::DiskPartSession(
@@ -137,9 +139,9 @@ int main() {
   }
   show();
   const bool verdict_given =
-      give_verdict(session.any_command_failed() ? "refused"
-                   : session.volumes().empty()  ? "unchanged"
-                                                : "created");
+      give_verdict(session.any_command_failed() ? stand_ins::Verdict::refused
+                   : session.volumes().empty()  ? stand_ins::Verdict::unchanged
+                                                : stand_ins::Verdict::created);
   return session.any_command_failed() || !input_ok || !output_ok ||
                  !verdict_given
              ? 1

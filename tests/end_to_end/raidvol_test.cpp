@@ -1,6 +1,7 @@
 // The real programs, run to their end against the recording tool or
 // the stand-in machine. Each run takes the full five-second pause.
 #include "deliverables.h"
+#include "disk_captures.h"
 #include "recording.h"
 #include "run_program.h"
 #include "temp_folder.h"
@@ -93,7 +94,7 @@ TEST(Runs, CreatesTheVolumeOnTheSimulatedMachineWithNoEnvironmentSet) {
 struct Rehearsal {
   const char *name;
   std::vector<std::string> args;
-  const char *capture; // saved as disks.txt in the caller's folder
+  std::string capture; // saved as disks.txt in the caller's folder
   int status;
   std::string said;
 };
@@ -121,21 +122,6 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
       << run.out << run.err;
 }
 
-constexpr char good_machine[] =
-    "  Disk ###  Status         Size     Free     Dyn  Gpt\n"
-    "  --------  -------------  -------  -------  ---  ---\n"
-    "  Disk 0    Online          100 GB   100 GB   *    *\n"
-    "  Disk 1    Online          100 GB   100 GB   *    *\n"
-    "  Disk 2    Online          100 GB   100 GB   *    *\n"
-    "  Disk 3    Online          100 GB   100 GB   *    *\n";
-constexpr char basic_disk_2[] =
-    "  Disk ###  Status         Size     Free     Dyn  Gpt\n"
-    "  --------  -------------  -------  -------  ---  ---\n"
-    "  Disk 0    Online          100 GB   100 GB   *    *\n"
-    "  Disk 1    Online          100 GB   100 GB   *    *\n"
-    "  Disk 2    Online          100 GB   100 GB        *\n"
-    "  Disk 3    Online          100 GB   100 GB   *    *\n";
-
 INSTANTIATE_TEST_SUITE_P(
     Verdicts, Rehearses,
     ::testing::Values(
@@ -149,12 +135,13 @@ INSTANTIATE_TEST_SUITE_P(
                       "\n"},
         Rehearsal{"Described",
                   {"--nosize", "--disks", "disks.txt"},
-                  good_machine,
+                  capture(),
                   0,
                   "rehearse: raidvol-nosize would create the volume"},
         Rehearsal{"Refused",
                   {"--disks", "disks.txt"},
-                  basic_disk_2,
+                  capture({{2, disk_row("Disk 2", "Online", "100 GB", "100 GB",
+                                        "")}}),
                   1,
                   "Disk 2 is a basic disk"},
         Rehearsal{"Unusable",
