@@ -63,17 +63,21 @@ const char *set_value(const char *name) {
   return value != nullptr && *value != '\0' ? value : nullptr;
 }
 
-// Writes `verdict` where RAIDVOL_VERDICT says, if it says; false if it
-// cannot, as then no one learns the outcome.
-bool give_verdict(stand_ins::Verdict verdict) {
+// Writes `verdict` where RAIDVOL_VERDICT says, if it says, on a line of its
+// own, then each of its reasons on a line of its own; false if it cannot,
+// as then no one learns the outcome.
+bool give_verdict(stand_ins::Verdict verdict,
+                  const std::vector<std::string> &reasons) {
   const char *const path = set_value("RAIDVOL_VERDICT");
   if (path == nullptr)
     return true;
+  std::string text(stand_ins::verdict_word(verdict));
+  text += "\n";
+  for (const std::string &reason : reasons)
+    text += reason + "\n";
   std::FILE *const file = std::fopen(path, "wb");
-  const std::string_view word = stand_ins::verdict_word(verdict);
   bool written = file != nullptr &&
-                 std::fprintf(file, "%.*s\n", static_cast<int>(word.size()),
-                              word.data()) > 0;
+                 std::fwrite(text.data(), 1, text.size(), file) == text.size();
   if (file != nullptr)
     written = std::fclose(file) == 0 && written;
   if (!written)
@@ -105,7 +109,7 @@ int main() {
       problem = stand_ins::read_disk_listing(bytes, disks);
     if (!problem.empty()) {
       std::fprintf(stderr, "diskpart: %s: %s\n", listing, problem.c_str());
-      give_verdict(stand_ins::Verdict::unusable);
+      give_verdict(stand_ins::Verdict::unusable, {problem});
       return 1;
     }
     session = stand_ins::DiskPartSession(
@@ -141,7 +145,8 @@ int main() {
   const bool verdict_given =
       give_verdict(session.any_command_failed() ? stand_ins::Verdict::refused
                    : session.volumes().empty()  ? stand_ins::Verdict::unchanged
-                                                : stand_ins::Verdict::created);
+                                                : stand_ins::Verdict::created,
+                   session.refusals());
   return session.any_command_failed() || !input_ok || !output_ok ||
                  !verdict_given
              ? 1

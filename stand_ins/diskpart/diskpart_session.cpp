@@ -143,7 +143,11 @@ std::string DiskPartSession::refuse_long_line(std::size_t max_bytes) {
 }
 
 std::string DiskPartSession::fail(const std::string &reason) {
-  failed_ = true;
+  for (std::size_t start = 0; start <= reason.size();) {
+    const std::size_t end = std::min(reason.find('\n', start), reason.size());
+    refusals_.push_back(reason.substr(start, end - start));
+    start = end + 1;
+  }
   return reason + "\n";
 }
 

@@ -36,7 +36,9 @@ public:
   std::string refuse_long_line(std::size_t max_bytes);
 
   bool has_exited() const { return exited_; }
-  bool any_command_failed() const { return failed_; }
+  bool any_command_failed() const { return !refusals_.empty(); }
+  // Every line that a failed command answered, in order.
+  const std::vector<std::string> &refusals() const { return refusals_; }
   const std::vector<Disk> &disks() const { return disks_; }
   const std::vector<Volume> &volumes() const { return volumes_; }
 
@@ -50,7 +52,7 @@ private:
   std::string origin_;
   std::vector<Volume> volumes_;
   bool exited_ = false;
-  bool failed_ = false;
+  std::vector<std::string> refusals_;
 };
 
 } // namespace stand_ins

@@ -197,7 +197,8 @@ TEST(DiskPartStandIn, GoesOnAfterJunkAndEndsWithFailure) {
 // (none if empty) and commands.
 struct Simulation {
   ProgramRun run;
-  std::string verdict;
+  std::string verdict; // the verdict file's first line
+  std::string reasons; // the lines after it
 };
 
 Simulation simulate(const TempFolder &folder, const std::string &listing,
@@ -208,7 +209,9 @@ Simulation simulate(const TempFolder &folder, const std::string &listing,
   setup.stdin_path = folder.write("commands", commands);
   std::remove((folder / "verdict").c_str());
   const ProgramRun run = run_program(DISKPART_STAND_IN, setup);
-  return {run, folder.read("verdict")};
+  const std::string written = folder.read("verdict");
+  const std::size_t reasons = written.find('\n') + 1;
+  return {run, written.substr(0, reasons), written.substr(reasons)};
 }
 
 // Each capture, with the verdict that the deliverable's line must get, and
@@ -320,6 +323,13 @@ TEST(DiskPartStandIn, SimulatesTheMachineThatASavedListDiskDescribes) {
         << output;
     EXPECT_EQ(simulation.run.exit_code,
               verdict == std::string("created") ? 0 : 1);
+    // The verdict file gives the reasons too: a refusal's all of them.
+    const std::string reasons =
+        verdict == std::string("created") ? ""
+        : verdict == std::string("refused")
+            ? said
+            : said + simulation.reasons.substr(said.size());
+    EXPECT_EQ(simulation.reasons, reasons);
   }
   for (const std::string &unreadable : {folder / "none", folder.path()}) {
     const Simulation simulation = simulate(folder, unreadable, "EXIT\n");
