@@ -105,6 +105,11 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        four},
       {piped + capture() + piped + capture({{1, basic}}) + "\nHidden : No\n",
        four},
+      {capture() +
+           "\n  Volume ###  Ltr  Label  Fs    Type    Size    Status   Info\n"
+           "  ----------  ---  -----  ----  ------  ------  -------  ----\n"
+           "  Volume 0     C   OS     NTFS  Mirror  447 GB  Healthy  Boot\n",
+       four},
       {"DISKPART> detail volume\n" + capture(),
        "holds no table printed in answer to LIST DISK: its tables answer "
        "other commands, such as DETAIL VOLUME, which lists only a volume's "
