@@ -142,7 +142,7 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "0 Online 1T 0B dyn gpt\n1 Online 100G 100G dyn gpt\n2 Online 100G "
        "100G dyn gpt\n3 Online 100G 100G dyn gpt\nM0 Missing 1M 0B dyn gpt\n"},
       {std::string(disk_header) +
-           "  Unit\xE9 0    Online          100 GB   100 GB        *\n",
+           "  D\xF0sk 0    Online          100 GB   100 GB        *\n",
        "0 Online 100G 100G gpt\n"},
       {row("Online", "32 G octets", "1024 K octets"),
        read(row("Online", "32 GB", "1 MB"))},
