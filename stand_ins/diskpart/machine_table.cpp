@@ -64,6 +64,27 @@ bool asks_list_disk(const std::string &command) {
          starts(words[1], "DISK");
 }
 
+// What DiskPart printed after a prompt, up to the next one.
+struct Answer {
+  std::size_t end; // the next prompt's line, or the end of the lines
+  std::optional<TablePlace> table; // the first that it holds
+  bool table_alone;                // nothing but blank lines after the table
+};
+
+Answer answer_after(const std::vector<std::string> &lines,
+                    std::size_t prompt_line) {
+  Answer answer{prompt_line + 1, std::nullopt, false};
+  for (; answer.end < lines.size() && !is_prompt(lines[answer.end]);
+       ++answer.end)
+    if (!answer.table && is_list_disk_ruler(lines[answer.end]))
+      answer.table = TablePlace{answer.end, table_end(lines, answer.end)};
+  answer.table_alone = answer.table.has_value();
+  for (std::size_t i = answer.table ? answer.table->end : answer.end;
+       i < answer.end; ++i)
+    answer.table_alone = answer.table_alone && is_blank(lines[i]);
+  return answer;
+}
+
 constexpr char no_table[] = "holds no LIST DISK table: no line of six runs "
                             "of dashes, as under LIST DISK's header";
 
@@ -102,25 +123,20 @@ std::string find_machine_table(const std::vector<std::string> &lines,
   if (prompt_line == lines.size())
     return find_bare_table(lines, table);
 
-  // Each prompt's answer runs to the next prompt. Piped commands are not
-  // shown: then an answer that is a table alone is LIST DISK's, as
-  // DETAIL VOLUME prints its disks in the same table, then more.
+  // Piped commands are not shown: then an answer that is a table alone is
+  // LIST DISK's, as DETAIL VOLUME prints its disks in the same table, then
+  // more.
   std::optional<std::size_t> answered; // the prompt of LIST DISK's last answer
   std::optional<TablePlace> found;
-  for (std::size_t next; prompt_line < lines.size(); prompt_line = next) {
-    next = prompt_line + 1;
-    std::optional<TablePlace> here;
-    for (; next < lines.size() && !is_prompt(lines[next]); ++next)
-      if (!here && is_list_disk_ruler(lines[next]))
-        here = TablePlace{next, table_end(lines, next)};
+  while (prompt_line < lines.size()) {
+    const Answer answer = answer_after(lines, prompt_line);
     const std::string command = lines[prompt_line].substr(prompt_length);
-    bool alone = here.has_value();
-    for (std::size_t i = here ? here->end : next; i < next; ++i)
-      alone = alone && is_blank(lines[i]);
-    if (asks_list_disk(command) || (words_of(command).empty() && alone)) {
+    if (asks_list_disk(command) ||
+        (words_of(command).empty() && answer.table_alone)) {
       answered = prompt_line;
-      found = here;
+      found = answer.table;
     }
+    prompt_line = answer.end;
   }
   if (!answered)
     return std::any_of(lines.begin(), lines.end(), is_list_disk_ruler)
