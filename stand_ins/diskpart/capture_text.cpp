@@ -60,11 +60,12 @@ bool starts_with(const std::string &text, const std::string &start) {
 std::string read_capture_text(const std::string &bytes, CaptureText &text) {
   std::string decoded;
   if (starts_with(bytes, utf16le_mark)) {
-    if (bytes.size() % 2 != 0)
-      return "ends in the middle of a UTF-16 character";
+    // Text appended in another encoding is the likelier cause of an odd end.
     const std::string problem = utf8_from_utf16le(bytes.substr(2), decoded);
     if (!problem.empty())
       return problem;
+    if (bytes.size() % 2 != 0)
+      return "ends in the middle of a UTF-16 character";
   } else {
     decoded = starts_with(bytes, utf8_mark) ? bytes.substr(3) : bytes;
     // UTF-16 text holds a NUL byte beside each ASCII character.

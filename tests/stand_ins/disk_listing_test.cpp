@@ -132,7 +132,7 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "1 En l\u00EDnea 14G 1M dyn\n2 \u30AA\u30F3\u30E9\u30A4\u30F3 1T 0B "
        "gpt\n"},
       {capture() + utf16le(u"\r\n  Disk 3    Offline"), "line 7" + appended},
-      {utf16le(u"\r\n\r\n") + with_crlf(capture()), "line 3" + appended},
+      {utf16le(u"\r\n\r\n") + with_crlf(capture()) + "x", "line 3" + appended},
       {nul_after_online, "line 5" + appended},
       {utf16le(u"  Disk") + "x", "ends in the middle of a UTF-16 character"},
       // what a cell may hold
