@@ -108,7 +108,8 @@ std::string read_status(const std::string &cell, bool utf8, Disk &disk) {
     return "";
   return "the status " + quoted(cell, utf8) +
          " is not one the simulation knows: capture LIST DISK again on an "
-         "English DiskPart, or add the word to the simulation's statuses";
+         "English DiskPart, or add the word to the simulation's statuses "
+         "(stand_ins/diskpart/disk_status.cpp)";
 }
 
 // French DiskPart writes its units out.

@@ -149,11 +149,11 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
       {row("Healthy"),
        "line 3: the status \"Healthy\" is not one the simulation knows: "
        "capture LIST DISK again on an English DiskPart, or add the word to "
-       "the simulation's statuses"},
+       "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
       {row("En l\xA1nea"),
        "line 3: the status \"En l\\xA1nea\" is not one the simulation knows: "
        "capture LIST DISK again on an English DiskPart, or add the word to "
-       "the simulation's statuses"},
+       "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
       {row("Online\x1b[8m"),
        "line 3: holds a control character, \\x1B, in the table"},
       {row("Online", "lots"),
