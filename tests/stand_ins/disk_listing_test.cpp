@@ -85,6 +85,14 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
   nul_after_online.insert(nul_after_online.find("Online", 200) + 6, 1, '\0');
   std::string beyond = disk_row("Disk 0", "Online", "1 GB", "1 GB");
   beyond.insert(beyond.size() - 1, "     x");
+  // Six two-byte letters before the status, which counts by columns.
+  std::string greek =
+      "  Δίσκος ###  Status         Size     "
+      "Free     Dyn  Gpt\n"
+      "  ----------  -------------  -------  -------  ---  ---\n";
+  for (const char disk : {'0', '1', '2', '3'})
+    greek += std::string("  Δίσκος ") + disk +
+             "    Online          100 GB   100 GB   *    *\n";
   const struct {
     std::string bytes;
     std::string read;
@@ -96,6 +104,7 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
       {crcrlf, four},
       {"\xEF\xBB\xBF" + with_crlf("Banner\n\n" + piped + capture() + piped),
        four},
+      {::utf16le(with_crlf("Banner\n\n" + piped + capture() + piped)), four},
       {capture({{1, basic}}) + "\n" + piped + capture(), four},
       {"DISKPART> lis DIS\n" + capture({{1, basic}}) + "DISKPART> List disk\n" +
            capture() + "DISKPART> sel disk 0\n",
@@ -123,6 +132,7 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
       {"DISKPART> list disk\n" + std::string(disk_header) + "\n",
        "line 3: the LIST DISK table lists no disks, which DiskPart never "
        "prints: a capture cut short?"},
+      {greek, four},
       // one encoding to a file
       {utf16le(u"  Disk ###  Status     Size    Free     Dyn  Gpt\n"
                u"  --------  ---------  ------  -------  ---  ---\n"
