@@ -24,6 +24,8 @@ std::string quoted(const std::string &text, bool utf8) {
   return "\"" + shown(text, utf8) + "\"";
 }
 
+// The row's entries, placed by console column; in a code page's text, each
+// byte is a column. Empty on success, else why the row cannot be read.
 std::string entries_of(const std::string &line, bool utf8,
                        std::vector<Entry> &entries) {
   std::size_t column = 0;
