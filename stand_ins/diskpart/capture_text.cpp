@@ -1,33 +1,42 @@
 #include "capture_text.h"
 
+#include "utf8.h"
+
+#include <algorithm>
+
 namespace stand_ins {
 namespace {
 
 constexpr char utf8_mark[] = "\xEF\xBB\xBF";
 constexpr char utf16le_mark[] = "\xFF\xFE";
 constexpr char32_t replacement = 0xFFFD;
+constexpr char32_t mark = 0xFEFF;
 
-void append_utf8(char32_t c, std::string &text) {
-  if (c < 0x80) {
-    text += static_cast<char>(c);
-    return;
-  }
-  int more = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-  static constexpr unsigned char leads[] = {0xC0, 0xE0, 0xF0};
-  text += static_cast<char>(leads[more - 1] | (c >> (6 * more)));
-  while (more-- > 0)
-    text += static_cast<char>(0x80 | ((c >> (6 * more)) & 0x3F));
+// Said where the text changes encoding, `before` being the text up to there.
+std::string appended_at(const std::string &before) {
+  return "line " +
+         std::to_string(std::count(before.begin(), before.end(), '\n') + 1) +
+         ": the text changes encoding here, as when a capture is appended to "
+         "with another program (Windows PowerShell 5.1's >> adds UTF-16 to "
+         "any file): save each capture to a file of its own";
+}
+
+// 8-bit text appended to UTF-16 puts its CR and LF bytes into the high
+// bytes of code units, U+0Axx and U+0Dxx, scripts that no DiskPart writes.
+bool holds_8_bit_line_end(char32_t unit) {
+  return unit >> 8 == '\r' || unit >> 8 == '\n';
 }
 
 // An unpaired surrogate stands for one character that cannot be shown.
-std::string utf8_from_utf16le(const std::string &bytes) {
+std::string utf8_from_utf16le(const std::string &bytes, std::string &text) {
   const auto unit_at = [&bytes](std::size_t i) -> char32_t {
     return static_cast<unsigned char>(bytes[i]) |
            static_cast<unsigned char>(bytes[i + 1]) << 8;
   };
-  std::string text;
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
     char32_t c = unit_at(i);
+    if (c == mark || holds_8_bit_line_end(c))
+      return appended_at(text);
     const bool high = c >= 0xD800 && c < 0xDC00;
     const bool low_follows = i + 3 < bytes.size() && unit_at(i + 2) >= 0xDC00 &&
                              unit_at(i + 2) < 0xE000;
@@ -39,7 +48,7 @@ std::string utf8_from_utf16le(const std::string &bytes) {
     }
     append_utf8(c, text);
   }
-  return text;
+  return "";
 }
 
 bool starts_with(const std::string &text, const std::string &start) {
@@ -48,48 +57,35 @@ bool starts_with(const std::string &text, const std::string &start) {
 
 } // namespace
 
-bool capture_lines(const std::string &bytes, std::vector<std::string> &lines) {
-  std::string text;
+std::string read_capture_text(const std::string &bytes, CaptureText &text) {
+  std::string decoded;
   if (starts_with(bytes, utf16le_mark)) {
+    // Text appended in another encoding is the likelier cause of an odd end.
+    const std::string problem = utf8_from_utf16le(bytes.substr(2), decoded);
+    if (!problem.empty())
+      return problem;
     if (bytes.size() % 2 != 0)
-      return false;
-    text = utf8_from_utf16le(bytes.substr(2));
+      return "ends in the middle of a UTF-16 character";
   } else {
-    text = starts_with(bytes, utf8_mark) ? bytes.substr(3) : bytes;
+    decoded = starts_with(bytes, utf8_mark) ? bytes.substr(3) : bytes;
+    // UTF-16 text holds a NUL byte beside each ASCII character.
+    const std::size_t other =
+        std::min({decoded.find('\0'), decoded.find(utf8_mark),
+                  decoded.find(utf16le_mark)});
+    if (other != std::string::npos)
+      return appended_at(decoded.substr(0, other));
   }
-  lines.clear();
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos)
-      end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    lines.push_back(line);
+  text.utf8 = is_utf8(decoded);
+  text.lines.clear();
+  for (std::size_t start = 0; start < decoded.size();) {
+    const std::size_t end = std::min(decoded.find('\n', start), decoded.size());
+    std::string line = decoded.substr(start, end - start);
+    // A file converted to CR LF twice ends its lines with CR CR LF.
+    line.erase(line.find_last_not_of('\r') + 1);
+    text.lines.push_back(line);
     start = end + 1;
   }
-  return true;
-}
-
-std::vector<std::size_t> character_starts(const std::string &line) {
-  std::vector<std::size_t> starts;
-  for (std::size_t i = 0; i < line.size();) {
-    starts.push_back(i);
-    const auto byte = [&line](std::size_t at) {
-      return static_cast<unsigned char>(line[at]);
-    };
-    const std::size_t length = byte(i) >= 0xF0 && byte(i) < 0xF8   ? 4
-                               : byte(i) >= 0xE0 && byte(i) < 0xF0 ? 3
-                               : byte(i) >= 0xC0 && byte(i) < 0xE0 ? 2
-                                                                   : 1;
-    std::size_t whole = 1;
-    while (whole < length && i + whole < line.size() &&
-           (byte(i + whole) & 0xC0) == 0x80)
-      ++whole;
-    i += whole == length ? length : 1;
-  }
-  starts.push_back(line.size());
-  return starts;
+  return "";
 }
 
 } // namespace stand_ins

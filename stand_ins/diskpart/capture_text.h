@@ -3,20 +3,20 @@
 // as UTF-8, Windows PowerShell 5.1 as UTF-16LE with a byte-order mark.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace stand_ins {
 
-// The lines of `bytes`, each without its LF or CR LF: UTF-8 with or without
-// a byte-order mark passes as it is, UTF-16LE with one becomes UTF-8. False
-// if UTF-16 text ends in half a code unit.
-bool capture_lines(const std::string &bytes, std::vector<std::string> &lines);
+struct CaptureText {
+  // UTF-8, as UTF-16 is made; else some code page, where a column is a byte.
+  bool utf8 = true;
+  std::vector<std::string> lines; // each without its LF, CR LF or CR CR LF
+};
 
-// Where each character of a line starts, then where the line ends. A byte
-// that begins no whole UTF-8 sequence is a character of its own, as in a
-// one-byte code page, so that columns line up in either kind of text.
-std::vector<std::size_t> character_starts(const std::string &line);
+// Reads `bytes` into `text`. Empty on success, else why not. A file holds
+// one encoding: a byte-order mark or UTF-16 text after its start is another
+// program's output appended to it, which may supersede what comes before.
+std::string read_capture_text(const std::string &bytes, CaptureText &text);
 
 } // namespace stand_ins

@@ -16,17 +16,20 @@ struct Disk {
   bool gpt;
 };
 
+bool operator==(const Disk &a, const Disk &b);
+
 constexpr unsigned long long bytes_per_mb = 1024 * 1024;
 
-// The units of LIST DISK's sizes, each 1024 times the one before.
-constexpr const char *size_units[] = {"B", "KB", "MB", "GB", "TB"};
-constexpr int unit_count = sizeof size_units / sizeof size_units[0];
-constexpr int bytes_unit = 0;
-constexpr int megabytes_unit = 2;
+// The units of LIST DISK's sizes, each 1024 times the one before, and
+// their names as an English DiskPart writes them.
+enum class SizeUnit { bytes, kilobytes, megabytes, gigabytes, terabytes };
+constexpr const char *size_unit_names[] = {"B", "KB", "MB", "GB", "TB"};
+constexpr int size_unit_count =
+    sizeof size_unit_names / sizeof *size_unit_names;
 
-// `number` of size_units[unit], shown in the largest unit that holds it
-// exactly, so that what is shown reads back as the same size.
-std::string size_text(unsigned long long number, int unit);
+// `number` of `unit`, shown in the largest unit that holds it exactly, so
+// that what is shown reads back as the same size.
+std::string size_text(unsigned long long number, SizeUnit unit);
 
 // "Disk 2", or "Disk M0" for a missing one.
 std::string disk_name(const Disk &disk);

@@ -3,10 +3,12 @@
 //
 // RAIDVOL_DISKS names a saved LIST DISK of the machine to simulate. Where
 // RAIDVOL_VERDICT names a file, the outcome is written there as one word
-// (verdict.h), so that a rehearsal learns it without reading the console.
+// (verdict.h), then its reasons, so that a rehearsal learns it without
+// reading the console.
 #include "disk_listing.h"
 #include "diskpart_session.h"
 #include "line_reader.h"
+#include "regular_file.h"
 #include "standard_streams.h"
 #include "verdict.h"
 
@@ -14,7 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -40,9 +45,10 @@ constexpr std::size_t max_listing_bytes = 1024 * 1024;
 
 // All of the file at `path`; empty on success, else why not.
 std::string read_file(const char *path, std::string &bytes) {
-  std::FILE *const file = std::fopen(path, "rb");
+  std::string problem;
+  std::FILE *const file = stand_ins::open_regular_file(path, problem);
   if (file == nullptr)
-    return std::string("cannot be read: ") + std::strerror(errno);
+    return problem;
   char buffer[4096];
   std::size_t count;
   while (bytes.size() <= max_listing_bytes &&
@@ -86,37 +92,41 @@ bool give_verdict(stand_ins::Verdict verdict,
   return written;
 }
 
-} // namespace
-
-int main() {
-  if (!stand_ins::read_stdin_as_bytes()) {
-    std::fprintf(stderr, "diskpart: cannot read standard input as bytes: %s\n",
-                 std::strerror(errno));
-    return 1;
-  }
-  if (!stand_ins::fail_writes_without_reader()) {
+// The machine that RAIDVOL_DISKS describes, or the made-up one. None if the
+// file cannot be used: why is then said, and given as the verdict, unless
+// the verdict would overwrite the file itself.
+std::optional<stand_ins::DiskPartSession> load_machine() {
+  const char *const listing = set_value("RAIDVOL_DISKS");
+  if (listing == nullptr)
+    return stand_ins::DiskPartSession();
+  const char *const verdict = set_value("RAIDVOL_VERDICT");
+  std::error_code unknown;
+  if (verdict != nullptr &&
+      std::filesystem::equivalent(listing, verdict, unknown)) {
     std::fprintf(stderr,
-                 "diskpart: cannot keep lost output from ending it: %s\n",
-                 std::strerror(errno));
-    return 1;
+                 "diskpart: RAIDVOL_VERDICT names %s, the saved LIST DISK "
+                 "itself: its verdict would overwrite it\n",
+                 verdict);
+    return std::nullopt;
   }
-  stand_ins::DiskPartSession session;
-  if (const char *const listing = set_value("RAIDVOL_DISKS")) {
-    std::string bytes;
-    std::vector<stand_ins::Disk> disks;
-    std::string problem = read_file(listing, bytes);
-    if (problem.empty())
-      problem = stand_ins::read_disk_listing(bytes, disks);
-    if (!problem.empty()) {
-      std::fprintf(stderr, "diskpart: %s: %s\n", listing, problem.c_str());
-      give_verdict(stand_ins::Verdict::unusable, {problem});
-      return 1;
-    }
-    session = stand_ins::DiskPartSession(
-        disks, std::string("Its disks are those that ") + listing + " lists.");
+  std::string bytes;
+  std::vector<stand_ins::Disk> disks;
+  std::string problem = read_file(listing, bytes);
+  if (problem.empty())
+    problem = stand_ins::read_disk_listing(bytes, disks);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "diskpart: %s: %s\n", listing, problem.c_str());
+    give_verdict(stand_ins::Verdict::unusable, {problem});
+    return std::nullopt;
   }
+  return stand_ins::DiskPartSession(
+      disks, std::string("Its disks are those that ") + listing + " lists.");
+}
+
+// Prompts for commands and answers them until EXIT or the end of input;
+// false if the input could not be read.
+bool run_session(stand_ins::DiskPartSession &session) {
   say(session.banner());
-  bool input_ok = true;
   while (!session.has_exited()) {
     say(prompt);
     show();
@@ -131,8 +141,7 @@ int main() {
     if (line.status == stand_ins::LineStatus::read_failed) {
       std::fprintf(stderr, "diskpart: cannot read commands: %s\n",
                    std::strerror(errno));
-      input_ok = false;
-      break;
+      return false;
     }
     const std::string answer =
         line.status == stand_ins::LineStatus::too_long
@@ -141,13 +150,31 @@ int main() {
     if (!answer.empty())
       say(answer + "\n");
   }
+  return true;
+}
+
+} // namespace
+
+int main() {
+  if (!stand_ins::read_stdin_as_bytes()) {
+    std::fprintf(stderr, "diskpart: cannot read standard input as bytes: %s\n",
+                 std::strerror(errno));
+    return 1;
+  }
+  if (!stand_ins::fail_writes_without_reader()) {
+    std::fprintf(stderr,
+                 "diskpart: cannot keep lost output from ending it: %s\n",
+                 std::strerror(errno));
+    return 1;
+  }
+  std::optional<stand_ins::DiskPartSession> session = load_machine();
+  if (!session)
+    return 1;
+  const bool input_ok = run_session(*session);
   show();
   const bool verdict_given =
-      give_verdict(session.any_command_failed() ? stand_ins::Verdict::refused
-                   : session.volumes().empty()  ? stand_ins::Verdict::unchanged
-                                                : stand_ins::Verdict::created,
-                   session.refusals());
-  return session.any_command_failed() || !input_ok || !output_ok ||
+      give_verdict(session->verdict(), session->refusals());
+  return session->any_command_failed() || !input_ok || !output_ok ||
                  !verdict_given
              ? 1
              : 0;

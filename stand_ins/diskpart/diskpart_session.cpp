@@ -1,8 +1,11 @@
 #include "diskpart_session.h"
 
 #include "ascii_case.h"
+#include "column_table.h"
 #include "disk_listing.h"
+#include "disk_status.h"
 #include "raid_parameters.h"
+#include "shown_text.h"
 
 #include <algorithm>
 #include <utility>
@@ -32,16 +35,8 @@ bool holds_control_bytes(const std::string &line) {
   });
 }
 
-std::string right_aligned(const std::string &text, std::size_t width) {
-  return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
-}
-
-std::string left_aligned(const std::string &text, std::size_t width) {
-  return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
-}
-
 std::string megabytes(unsigned long long size_mb) {
-  return size_text(size_mb, megabytes_unit);
+  return size_text(size_mb, SizeUnit::megabytes);
 }
 
 std::string disk_list(const std::vector<Disk> &disks,
@@ -66,7 +61,7 @@ std::vector<Disk> made_up_disks() {
 std::string obstacles(const Disk &disk, const RaidParameters &wanted) {
   const unsigned long long needed_mb = wanted.size_given ? wanted.size_mb : 1;
   const std::string name = disk_name(disk);
-  const bool online = equal_ignoring_case(disk.status, "Online");
+  const bool online = status_meaning(disk.status) == StatusMeaning::online;
   std::string reasons;
   if (!online)
     reasons += name + "'s status is " + disk.status +
@@ -81,7 +76,7 @@ std::string obstacles(const Disk &disk, const RaidParameters &wanted) {
   if (disk.free_bytes == 0)
     return reasons + name + " has no free space left.\n";
   const std::string has = name + " has only " +
-                          size_text(disk.free_bytes, bytes_unit) +
+                          size_text(disk.free_bytes, SizeUnit::bytes) +
                           " free, less than ";
   if (wanted.size_given)
     return reasons + has + "the " + megabytes(wanted.size_mb) +
@@ -101,7 +96,7 @@ DiskPartSession::DiskPartSession(std::vector<Disk> disks, std::string origin)
 std::string DiskPartSession::banner() const {
   return "DiskPart stand-in: a simulation for rehearsals. No real disk is "
          "read or changed.\n" +
-         origin_ + "\n\n" + disk_listing(disks_) + "\n";
+         origin_ + "\n\n" + write_disk_listing(disks_) + "\n";
 }
 
 std::string DiskPartSession::run(const std::string &line) {
@@ -122,7 +117,7 @@ std::string DiskPartSession::run(const std::string &line) {
   }
   if (says(0, "LIST")) {
     if (words.size() == 2 && says(1, "DISK"))
-      return disk_listing(disks_);
+      return write_disk_listing(disks_);
     if (words.size() == 2 && says(1, "VOLUME"))
       return volume_table();
     return fail("LIST takes DISK or VOLUME and nothing else.");
@@ -142,13 +137,23 @@ std::string DiskPartSession::refuse_long_line(std::size_t max_bytes) {
               " bytes and was not run.");
 }
 
-std::string DiskPartSession::fail(const std::string &reason) {
-  for (std::size_t start = 0; start <= reason.size();) {
-    const std::size_t end = std::min(reason.find('\n', start), reason.size());
-    refusals_.push_back(reason.substr(start, end - start));
+Verdict DiskPartSession::verdict() const {
+  return any_command_failed() ? Verdict::refused
+         : volumes_.empty()   ? Verdict::unchanged
+                              : Verdict::created;
+}
+
+// Each line of `said` is kept, and answered, shown: a command's words that
+// it repeats may hold any bytes.
+std::string DiskPartSession::fail(const std::string &said) {
+  std::string answer;
+  for (std::size_t start = 0; start <= said.size();) {
+    const std::size_t end = std::min(said.find('\n', start), said.size());
+    refusals_.push_back(shown(said.substr(start, end - start)));
+    answer += refusals_.back() + "\n";
     start = end + 1;
   }
-  return reason + "\n";
+  return answer;
 }
 
 std::size_t DiskPartSession::place_of(unsigned long long number) const {
@@ -208,19 +213,21 @@ std::string DiskPartSession::create_raid_volume(
 std::string DiskPartSession::volume_table() const {
   if (volumes_.empty())
     return "There are no volumes.\n";
-  std::string table =
-      "  Volume ###  Type    Each disk   Usable      Disks\n"
-      "  ----------  ------  ----------  ----------  ----------\n";
+  static const std::vector<TableColumn> columns = {{"Volume ###", 10, false},
+                                                   {"Type", 6, false},
+                                                   {"Each disk", 10, true},
+                                                   {"Usable", 10, true},
+                                                   {"Disks", 10, false}};
+  std::vector<std::vector<std::string>> rows;
   for (std::size_t i = 0; i < volumes_.size(); ++i) {
     const Volume &volume = volumes_[i];
     const unsigned long long usable =
         volume.size_each_mb * (volume.disks.size() - 1);
-    table += "  " + left_aligned("Volume " + std::to_string(i + 1), 10) +
-             "  RAID-5  " + right_aligned(megabytes(volume.size_each_mb), 10) +
-             "  " + right_aligned(megabytes(usable), 10) + "  " +
-             disk_list(disks_, volume.disks) + "\n";
+    rows.push_back({"Volume " + std::to_string(i + 1), "RAID-5",
+                    megabytes(volume.size_each_mb), megabytes(usable),
+                    disk_list(disks_, volume.disks)});
   }
-  return table;
+  return column_table(columns, rows);
 }
 
 } // namespace stand_ins

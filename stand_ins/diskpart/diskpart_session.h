@@ -4,6 +4,7 @@
 #pragma once
 
 #include "disk.h"
+#include "verdict.h"
 
 #include <cstddef>
 #include <string>
@@ -41,9 +42,11 @@ public:
   const std::vector<std::string> &refusals() const { return refusals_; }
   const std::vector<Disk> &disks() const { return disks_; }
   const std::vector<Volume> &volumes() const { return volumes_; }
+  // How the session has gone so far: once it ends, its outcome.
+  Verdict verdict() const;
 
 private:
-  std::string fail(const std::string &reason);
+  std::string fail(const std::string &said);
   std::size_t place_of(unsigned long long number) const;
   std::string create_raid_volume(const std::vector<std::string> &parameters);
   std::string volume_table() const;

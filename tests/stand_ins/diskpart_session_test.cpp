@@ -95,6 +95,12 @@ TEST(DiskPartSession, RefusesBadLinesAndGoesOn) {
     EXPECT_EQ(small.run(line), "Disk 1 has no free space left.\n"
                                "Disk 0 has no free space left.\n");
   EXPECT_TRUE(small.any_command_failed());
+  // A word said back is shown safe, on the console and among the refusals.
+  const std::string shown =
+      "'\\xFF\\xFE' is not a command. Try CREATE VOLUME RAID, LIST DISK, LIST "
+      "VOLUME, REM or EXIT.";
+  EXPECT_EQ(small.run("\xff\xfe"), shown + "\n");
+  EXPECT_EQ(small.refusals().back(), shown);
 }
 
 } // namespace

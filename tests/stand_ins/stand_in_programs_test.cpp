@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -214,130 +216,95 @@ Simulation simulate(const TempFolder &folder, const std::string &listing,
   return {run, written.substr(0, reasons), written.substr(reasons)};
 }
 
-// Each capture, with the verdict that the deliverable's line must get, and
-// what the simulated DiskPart must say, on standard output or, for a
-// capture that cannot be used, on standard error after the file's name.
+// The wiring around the reader, whose own tests take each kind of capture:
+// RAIDVOL_DISKS names the file; the verdict and its reasons go where
+// RAIDVOL_VERDICT says; a file that cannot be used is said on standard
+// error after its name, shown safe, and is the verdict. Opening a FIFO
+// must not wait for a writer.
 TEST(DiskPartStandIn, SimulatesTheMachineThatASavedListDiskDescribes) {
-  const std::string banner =
-      "Microsoft DiskPart version 10.0.20348.1\n\nCopyright (C) Microsoft "
-      "Corporation.\nOn computer: SRV01\n\nDISKPART> \n";
-  const std::string prompt = "\nDISKPART> \n";
-  const std::string made = "Created RAID-5 volume 1 with 1000 MB on each of "
-                           "disks 0, 1, 2, 3.\n";
-  const std::string basic =
-      disk_row("Disk 1", "Online", "100 GB", "100 GB", "");
-  // Read by the ruler's positions, in characters, whatever the words: six
-  // two-byte letters before the status would move it by bytes.
-  std::string localized =
-      "  Δίσκος ###  Κατάσταση      Μέγεθος  Ελεύθερο Dyn  Gpt\n"
-      "  ----------  -------------  -------  -------  ---  ---\n";
-  for (const char disk : {'0', '1', '2', '3'})
-    localized += std::string("  Δίσκος ") + disk +
-                 "    Online          100 GB   100 GB   *    *\n";
-  const std::string units =
-      capture({{0, disk_row("Disk 0", "Online", "1 TB", "1000 MB")},
-               {1, disk_row("Disk 1", "Online", "1 TB", "1 GB")},
-               {2, disk_row("Disk 2", "Online", "2 TB", "1 TB")},
-               {3, disk_row("Disk 3", "Online", "2 TB", "2048 GB")}});
-  const struct {
-    std::string content;
-    const char *line;
-    const char *verdict;
-    std::string said;
-  } cases[] = {
-      // how it is saved
-      {capture(), sized_line, "created", made},
-      {"\xEF\xBB\xBF" + with_crlf(banner + capture() + prompt), sized_line,
-       "created", made},
-      {utf16le(with_crlf(banner + capture() + prompt)), sized_line, "created",
-       made},
-      {localized, sized_line, "created", made},
-      {capture({{1, basic}}) + prompt + capture(), sized_line, "created", made},
-      {capture(
-           {{0,
-             "* " + disk_row("Disk 0", "Online", "100 GB", "100 GB").substr(2)},
-            {4, disk_row("Disk M0", "Missing", "100 GB", "0 B")}}),
-       sized_line, "created", made},
-      // what DiskPart would refuse
-      {capture() + prompt + capture({{1, basic}}), sized_line, "refused",
-       "Disk 1 is a basic disk, and a RAID-5 volume takes dynamic disks only; "
-       "convert it to dynamic first.\n"},
-      {capture({{3, disk_row("Disk M0", "Missing", "100 GB", "0 B")}}),
-       sized_line, "refused",
-       "There is no disk 3. LIST DISK shows the disks there are.\n"},
-      {capture({{2, disk_row("Disk 2", "Offline", "100 GB", "0 B")}}),
-       nosize_line, "refused",
-       "Disk 2's status is Offline: a RAID-5 volume takes only disks that "
-       "are Online.\n"},
-      {capture({{3, disk_row("Disk 3", "Online", "100 GB", "999 MB")}}),
-       sized_line, "refused",
-       "Disk 3 has only 999 MB free, less than the 1000 MB that SIZE=1000 "
-       "asks for.\n"},
-      {capture({{3, disk_row("Disk 3", "Online", "100 GB", "999 MB")}}),
-       nosize_line, "created",
-       "Created RAID-5 volume 1 with 999 MB on each of disks 0, 1, 2, 3.\n"},
-      {capture({{3, disk_row("Disk 3", "Online", "100 GB", "1023 KB")}}),
-       nosize_line, "refused",
-       "Disk 3 has only 1023 KB free, less than the 1 MB that a volume takes "
-       "at the least.\n"},
-      // units: 1000 MB is enough, and each other unit holds more
-      {units, sized_line, "created", made},
-      {units, nosize_line, "created", made},
-      // files that cannot be used
-      {"", sized_line, "unusable", "holds no LIST DISK table"},
-      {"There are no fixed disks to show.\n", sized_line, "unusable",
-       "holds no LIST DISK table"},
-      {capture({{1, disk_row("Disk 1", "Online", "lots", "100 GB")}}),
-       sized_line, "unusable",
-       "line 4: the size \"lots\" is not a number and a unit"},
-      {capture({{2, disk_row("Disk 2", "Online", "100 PB", "100 GB")}}),
-       sized_line, "unusable",
-       "line 5: the size \"100 PB\" has the unknown "
-       "unit \"PB\""},
-      {capture({{2, disk_row("Disk 1", "Online", "100 GB", "100 GB")}}),
-       sized_line, "unusable", "line 5: Disk 1 is listed twice, on line 4 too"},
-      {"  Disk ###  Status         Size         Free     Dyn  Gpt\n"
-       "  --------  -------------  -----------  -------  ---  ---\n"
-       "  Disk 0    Online         16777216 TB      0 B   *    *\n",
-       sized_line, "unusable",
-       "line 3: the size \"16777216 TB\" is more than the simulation can "
-       "hold"},
-      {capture({{0, disk_row("Disk 0", "Online", "1 GB", "2 GB")}}), sized_line,
-       "unusable", "line 3: more free space than the disk's size"},
-      {utf16le(capture()) + "x", sized_line, "unusable",
-       "ends in the middle of a UTF-16 character"},
-  };
   TempFolder folder;
-  for (const auto &[content, line, verdict, said] : cases) {
-    const std::string listing = folder.write("disks.txt", content);
-    const Simulation simulation =
-        simulate(folder, listing, line + std::string("\nEXIT\n"));
-    EXPECT_EQ(simulation.verdict, verdict + std::string("\n")) << content;
-    const std::string &output = simulation.verdict == "unusable\n"
-                                    ? simulation.run.err
-                                    : simulation.run.out;
-    EXPECT_NE(output.find(simulation.verdict == "unusable\n"
-                              ? "diskpart: " + listing + ": " + said
-                              : prompt + said),
-              std::string::npos)
-        << output;
+  const std::string fifo = folder / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string large = folder.write("large", "");
+  ASSERT_EQ(truncate(large.c_str(), 1024 * 1024 + 1), 0);
+  const std::string script = sized_line + std::string("\nEXIT\n");
+  const std::string not_regular = "unusable\nis not a regular file: save LIST "
+                                  "DISK's output to a file, and name that\n";
+  const std::string offline =
+      "Disk 2's status is Offline: a RAID-5 volume takes only disks that are "
+      "Online.";
+  const struct {
+    std::string listing;
+    std::string commands;
+    std::string verdict; // the whole file
+    std::string said;    // after a prompt; if unusable, the verdict says it
+  } cases[] = {
+      {folder.write("ok", capture()), script, "created\n",
+       "Created RAID-5 volume 1 with 1000 MB on each of disks 0, 1, 2, 3."},
+      {folder.write("ok", capture()), "LIST DISK\nEXIT\n", "unchanged\n",
+       "  Disk ###"},
+      {folder.write("offline", capture({{2, disk_row("Disk 2", "Offline",
+                                                     "100 GB", "0 B")}})),
+       script, "refused\n" + offline + "\n", offline},
+      {folder.write("escape", capture({{2, disk_row("Disk 2", "\x1b[8mOnline",
+                                                    "100 GB", "0 B")}})),
+       script,
+       "unusable\nline 5: holds a control character, \\x1B, in the "
+       "table\n",
+       ""},
+      {folder / "none", script,
+       "unusable\ncannot be read: No such file or directory\n", ""},
+      {folder.path(), script, not_regular, ""},
+      {fifo, script, not_regular, ""},
+      {large, script,
+       "unusable\nis larger than 1 MB, far more than any LIST DISK\n", ""},
+  };
+  for (const auto &[listing, commands, verdict, said] : cases) {
+    const Simulation simulation = simulate(folder, listing, commands);
+    EXPECT_EQ(simulation.verdict + simulation.reasons, verdict) << listing;
+    const bool usable = verdict.rfind("unusable", 0) != 0;
+    if (usable)
+      EXPECT_NE(simulation.run.out.find("\nDISKPART> \n" + said),
+                std::string::npos)
+          << simulation.run.out;
+    else
+      EXPECT_EQ(simulation.run.err, "diskpart: " + listing + ": " +
+                                        verdict.substr(verdict.find('\n') + 1));
     EXPECT_EQ(simulation.run.exit_code,
-              verdict == std::string("created") ? 0 : 1);
-    // The verdict file gives the reasons too: a refusal's all of them.
-    const std::string reasons =
-        verdict == std::string("created") ? ""
-        : verdict == std::string("refused")
-            ? said
-            : said + simulation.reasons.substr(said.size());
-    EXPECT_EQ(simulation.reasons, reasons);
+              verdict == "created\n" || verdict == "unchanged\n" ? 0 : 1);
   }
-  for (const std::string &unreadable : {folder / "none", folder.path()}) {
-    const Simulation simulation = simulate(folder, unreadable, "EXIT\n");
-    EXPECT_EQ(simulation.verdict, "unusable\n");
-    EXPECT_EQ(simulation.run.err.find("diskpart: " + unreadable +
-                                      ": cannot be read: "),
-              0u);
-  }
+}
+
+// A verdict that cannot be written fails the run; one that would overwrite
+// the capture is not written at all. An empty RAIDVOL_DISKS is none.
+TEST(DiskPartStandIn, GivesItsVerdictOnlyWhereItCanAndMay) {
+  TempFolder folder;
+  const std::string script = sized_line + std::string("\nEXIT\n");
+  const std::string listing = folder.write("disks.txt", capture());
+  const auto run_with_verdict = [&](const std::string &verdict) {
+    return run_program(DISKPART_STAND_IN, {{},
+                                           {{"RAIDVOL_DISKS", listing},
+                                            {"RAIDVOL_VERDICT", verdict}},
+                                           folder.write("script", script),
+                                           ""});
+  };
+  const ProgramRun over = run_with_verdict(folder / "./disks.txt");
+  EXPECT_EQ(over.exit_code, 1);
+  EXPECT_EQ(over.err, "diskpart: RAIDVOL_VERDICT names " +
+                          (folder / "./disks.txt") +
+                          ", the saved LIST DISK itself: its verdict would "
+                          "overwrite it\n");
+  EXPECT_EQ(over.out, "");
+  EXPECT_EQ(folder.read("disks.txt"), capture());
+  const ProgramRun lost = run_with_verdict(folder / "none/verdict");
+  EXPECT_EQ(lost.exit_code, 1);
+  EXPECT_EQ(lost.err.rfind("diskpart: cannot write the verdict to " +
+                               (folder / "none/verdict") + ": ",
+                           0),
+            0u);
+  const Simulation made_up = simulate(folder, "", script);
+  EXPECT_EQ(made_up.verdict, "created\n");
+  EXPECT_NE(made_up.run.out.find("Its disks are made up"), std::string::npos);
 }
 
 // Its own LIST DISK, saved with all else it said, describes the same disks:

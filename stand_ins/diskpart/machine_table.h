@@ -1,0 +1,34 @@
+// Where, among the lines of a saved capture, the table lies that describes
+// the machine: the last one that DiskPart printed in answer to LIST DISK.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace stand_ins {
+
+struct RulerRun {
+  std::size_t start; // the console column of its first dash
+  std::size_t end;   // the column after its last
+};
+
+// The runs of dashes of `line`, if it holds nothing but dashes and spaces.
+std::vector<RulerRun> ruler_runs(const std::string &line);
+
+// `line` without the mark "* " that DiskPart puts before the selected disk.
+std::string without_focus_mark(const std::string &line);
+
+struct TablePlace {
+  std::size_t ruler; // the line of the ruler under the header
+  std::size_t end;   // the line after the last row
+};
+
+// Finds the machine's table among `lines`. A line belongs to it if it is
+// neither blank nor a prompt and holds nothing left of the ruler's first
+// run, but for the focus mark; the first line that does not ends it. Empty
+// on success, else why not, as read_disk_listing() says it.
+std::string find_machine_table(const std::vector<std::string> &lines,
+                               TablePlace &table);
+
+} // namespace stand_ins

@@ -1,0 +1,284 @@
+#include "disk_captures.h"
+#include "disk_listing.h"
+#include "diskpart_session.h"
+#include "expected_run.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace {
+
+using stand_ins::Disk;
+
+// A size in the largest unit that holds it exactly, such as 100G.
+std::string size(unsigned long long bytes) {
+  static const char units[] = "BKMGT";
+  int unit = 0;
+  for (; bytes != 0 && bytes % 1024 == 0 && unit < 4; ++unit)
+    bytes /= 1024;
+  return std::to_string(bytes) + units[unit];
+}
+
+// Every field of each disk read, a line a disk; else the reader's reason.
+std::string read(const std::string &bytes) {
+  std::vector<Disk> disks;
+  const std::string problem = stand_ins::read_disk_listing(bytes, disks);
+  if (!problem.empty())
+    return problem;
+  std::string said;
+  for (const Disk &disk : disks)
+    said += (disk.missing ? "M" : "") + std::to_string(disk.number) + " " +
+            disk.status + " " + size(disk.size_bytes) + " " +
+            size(disk.free_bytes) + (disk.dynamic ? " dyn" : "") +
+            (disk.gpt ? " gpt" : "") + "\n";
+  return said;
+}
+
+// What the verdict file holds once `line` and EXIT have run on the machine
+// that `bytes` describes.
+std::string outcome(const std::string &bytes, const std::string &line) {
+  std::vector<Disk> disks;
+  const std::string problem = stand_ins::read_disk_listing(bytes, disks);
+  if (!problem.empty())
+    return "unusable\n" + problem + "\n";
+  stand_ins::DiskPartSession session(disks, "");
+  session.run(line);
+  session.run("EXIT");
+  std::string said(stand_ins::verdict_word(session.verdict()));
+  for (const std::string &reason : session.refusals())
+    said += "\n" + reason;
+  return said + "\n";
+}
+
+std::string utf16le(const std::u16string &text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t unit : text)
+    bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  return bytes;
+}
+
+const std::string four = "0 Online 100G 100G dyn gpt\n1 Online 100G 100G dyn "
+                         "gpt\n2 Online 100G 100G dyn gpt\n3 Online 100G "
+                         "100G dyn gpt\n";
+const std::string basic = disk_row("Disk 1", "Online", "100 GB", "100 GB", "");
+const std::string piped = "DISKPART> \n";
+const std::string layout =
+    ": the table's layout is not one the simulation reads: ";
+const std::string appended =
+    ": the text changes encoding here, as when a capture is appended to with "
+    "another program (Windows PowerShell 5.1's >> adds UTF-16 to any file): "
+    "save each capture to a file of its own";
+
+std::string row(const std::string &status, const std::string &size = "100 GB",
+                const std::string &free = "100 GB") {
+  return capture({{0, disk_row("Disk 0", status, size, free)}});
+}
+
+TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
+  std::string crcrlf = with_crlf(capture());
+  for (std::size_t at = 0; (at = crcrlf.find('\n', at)) != std::string::npos;
+       at += 2)
+    crcrlf.insert(at++, "\r");
+  std::string nul_after_online = capture();
+  nul_after_online.insert(nul_after_online.find("Online", 200) + 6, 1, '\0');
+  std::string beyond = disk_row("Disk 0", "Online", "1 GB", "1 GB");
+  beyond.insert(beyond.size() - 1, "     x");
+  // Six two-byte letters before the status, which counts by columns.
+  std::string greek =
+      "  Δίσκος ###  Status         Size     "
+      "Free     Dyn  Gpt\n"
+      "  ----------  -------------  -------  -------  ---  ---\n";
+  for (const char disk : {'0', '1', '2', '3'})
+    greek += std::string("  Δίσκος ") + disk +
+             "    Online          100 GB   100 GB   *    *\n";
+  const struct {
+    std::string bytes;
+    std::string read;
+  } cases[] = {
+      // which table: LIST DISK's last answer, in any case and abbreviation,
+      // or the last table alone in answer to a piped command
+      {capture(), four},
+      {capture().substr(0, capture().size() - 1), four},
+      {crcrlf, four},
+      {"\xEF\xBB\xBF" + with_crlf("Banner\n\n" + piped + capture() + piped),
+       four},
+      {::utf16le(with_crlf("Banner\n\n" + piped + capture() + piped)), four},
+      {capture({{1, basic}}) + "\n" + piped + capture(), four},
+      {"DISKPART> lis DIS\n" + capture({{1, basic}}) + "DISKPART> List disk\n" +
+           capture() + "DISKPART> sel disk 0\n",
+       four},
+      {"DISKPART> list disk\n" + capture() + "DISKPART> detail volume\n\n" +
+           capture({{1, basic}}) + "\nRead-only : No\n",
+       four},
+      {piped + capture() + piped + capture({{1, basic}}) + "\nHidden : No\n",
+       four},
+      {capture() +
+           "\n  Volume ###  Ltr  Label  Fs    Type    Size    Status   Info\n"
+           "  ----------  ---  -----  ----  ------  ------  -------  ----\n"
+           "  Volume 0     C   OS     NTFS  Mirror  447 GB  Healthy  Boot\n",
+       four},
+      {"DISKPART> detail volume\n" + capture(),
+       "holds no table printed in answer to LIST DISK: its tables answer "
+       "other commands, such as DETAIL VOLUME, which lists only a volume's "
+       "disks"},
+      {capture() + "DISKPART> list disk\n\nThere are no fixed disks.\n",
+       "line 7: LIST DISK's answer holds no table, so the capture describes "
+       "no disks"},
+      {"There are no fixed disks to show.\n",
+       "holds no LIST DISK table: no line of six runs of dashes, as under "
+       "LIST DISK's header"},
+      {"DISKPART> list disk\n" + std::string(disk_header) + "\n",
+       "line 3: the LIST DISK table lists no disks, which DiskPart never "
+       "prints: a capture cut short?"},
+      {greek, four},
+      // one encoding to a file
+      {utf16le(u"  Disk ###  Status     Size    Free     Dyn  Gpt\n"
+               u"  --------  ---------  ------  -------  ---  ---\n"
+               u"  Disco 1   En l\u00EDnea   14 GB   1024 KB  *\n"
+               u"  \u30C7\u30A3 2    \u30AA\u30F3\u30E9\u30A4\u30F3  1 TB"
+               u"       0 B         *"),
+       "1 En l\u00EDnea 14G 1M dyn\n2 \u30AA\u30F3\u30E9\u30A4\u30F3 1T 0B "
+       "gpt\n"},
+      {capture() + utf16le(u"\r\n  Disk 3    Offline"), "line 7" + appended},
+      {utf16le(u"\r\n\r\n") + with_crlf(capture()) + "x", "line 3" + appended},
+      {nul_after_online, "line 5" + appended},
+      {utf16le(u"  Disk") + "x", "ends in the middle of a UTF-16 character"},
+      // what a cell may hold
+      {capture({{0, disk_row("Disco duro 0", "Online", "1 TB", "0 B")},
+                {4, "* " + disk_row("Disk M0", "Missing", "1024 KB", "0 B")
+                               .substr(2)}}),
+       "0 Online 1T 0B dyn gpt\n1 Online 100G 100G dyn gpt\n2 Online 100G "
+       "100G dyn gpt\n3 Online 100G 100G dyn gpt\nM0 Missing 1M 0B dyn gpt\n"},
+      {std::string(disk_header) +
+           "  D\xF0sk 0    Online          100 GB   100 GB        *\n",
+       "0 Online 100G 100G gpt\n"},
+      {row("Online", "32 G octets", "1024 K octets"),
+       read(row("Online", "32 GB", "1 MB"))},
+      {row("Healthy"),
+       "line 3: the status \"Healthy\" is not one the simulation knows: "
+       "capture LIST DISK again on an English DiskPart, or add the word to "
+       "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
+      {row("En l\xA1nea"),
+       "line 3: the status \"En l\\xA1nea\" is not one the simulation knows: "
+       "capture LIST DISK again on an English DiskPart, or add the word to "
+       "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
+      {row("Online\x1b[8m"),
+       "line 3: holds a control character, \\x1B, in the table"},
+      {row("Online", "lots"),
+       "line 3: the size \"lots\" is not a number and a unit, such as 100 GB"},
+      {row("Online", "100 PB"),
+       "line 3: the size \"100 PB\" has the unknown unit \"PB\" (LIST DISK's "
+       "are B, KB, MB, GB and TB, in French octets, K octets, M octets, G "
+       "octets and T octets)"},
+      {row("Online", "16777216 TB"),
+       "line 3: the size \"16777216 TB\" is more than the simulation can hold "
+       "(under 16777216 TB)"},
+      {row("Online", "1 GB", "2 GB"),
+       "line 3: more free space than the disk's size"},
+      {capture({{2, disk_row("Disk 1", "Online", "1 GB", "0 B")}}),
+       "line 5: Disk 1 is listed twice, on line 4 too"},
+      {capture({{0, disk_row("Disk Zero", "Online", "1 GB", "1 GB")}}),
+       "line 3: no disk number in \"Disk Zero\""},
+      // layouts it cannot read, whatever the cells hold
+      {row("Online  Extra"), "line 3" + layout +
+                                 "\"Extra\" stands left of "
+                                 "its column"},
+      {capture({{0, beyond}}),
+       "line 3" + layout + "\"x\" stands right of the last column"},
+      {capture({{0, "  Disk 0    Online\n"}}), "line 3" + layout +
+                                                   "no size "
+                                                   "entry"},
+  };
+  for (const auto &[bytes, expected] : cases)
+    EXPECT_EQ(read(bytes), expected) << bytes;
+}
+
+// Each named disk is judged on all that keeps it out, and on nothing else.
+TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
+  const std::string units =
+      capture({{0, disk_row("Disk 0", "Online", "1 TB", "1000 MB")},
+               {1, disk_row("Disk 1", "Online", "1 TB", "1 GB")},
+               {2, disk_row("Disk 2", "Online", "2 TB", "1 TB")},
+               {3, disk_row("Disk 3", "Online", "2 TB", "2048 GB")}});
+  const std::string offline_basic =
+      disk_row("Disk 2", "Offline", "100 GB", "0 B", "");
+  const std::string created = "created\n";
+  const struct {
+    std::string bytes;
+    const char *line;
+    std::string outcome;
+  } cases[] = {
+      {units, sized_line, created},
+      {units, nosize_line, created},
+      {capture(), "LIST DISK", "unchanged\n"},
+      {capture({{3, disk_row("Disk M3", "Missing", "100 GB", "0 B")}}),
+       sized_line,
+       "refused\nThere is no disk 3. LIST DISK shows the disks there are.\n"},
+      {capture({{1, disk_row("Disk 9", "Online", "1 GB", "1 GB")},
+                {2, offline_basic}}),
+       nosize_line,
+       "refused\nThere is no disk 1. LIST DISK shows the disks there "
+       "are.\nDisk 2's status is Offline: a RAID-5 volume takes only disks "
+       "that are Online.\nDisk 2 is a basic disk, and a RAID-5 volume takes "
+       "dynamic disks only; convert it to dynamic first.\n"},
+      {capture({{3, disk_row("Disk 3", "Online", "100 GB", "999 MB")}}),
+       sized_line,
+       "refused\nDisk 3 has only 999 MB free, less than the 1000 MB that "
+       "SIZE=1000 asks for.\n"},
+      {capture({{3, disk_row("Disk 3", "Online", "100 GB", "999 MB")}}),
+       nosize_line, created},
+      {capture({{3, disk_row("Disk 3", "Online", "100 GB", "1023 KB")}}),
+       nosize_line,
+       "refused\nDisk 3 has only 1023 KB free, less than the 1 MB that a "
+       "volume takes at the least.\n"},
+  };
+  for (const auto &[bytes, line, expected] : cases)
+    EXPECT_EQ(outcome(bytes, line), expected) << bytes << line;
+}
+
+// Each column as wide as its widest entry, so that the table reads back.
+TEST(DiskListing, WritesItsOwnTableWideEnoughToReadBack) {
+  const std::vector<Disk> disks = {
+      {12345678, false, "Not Initialized", 17ull << 40, 0, false, true},
+      {0, true, "\u30AA\u30F3\u30E9\u30A4\u30F3", 1023, 1, true, false}};
+  const std::string table = stand_ins::write_disk_listing(disks);
+  EXPECT_EQ(table, "  Disk ###       Status           Size     Free     Dyn  "
+                   "Gpt\n"
+                   "  -------------  ---------------  -------  -------  ---  "
+                   "---\n"
+                   "  Disk 12345678  Not Initialized    17 TB      0 B       "
+                   "*\n"
+                   "  Disk M0        \u30AA\u30F3\u30E9\u30A4\u30F3        "
+                   "1023 B      1 B  *\n");
+  std::vector<Disk> read_back;
+  EXPECT_EQ(stand_ins::read_disk_listing(table, read_back), "");
+  EXPECT_EQ(read_back, disks);
+}
+
+// Captures that administrators made on real machines, each beside what it
+// must give: the disks read, then the verdict for each program's line.
+TEST(DiskListing, ReadsRealCaptures) {
+  namespace fs = std::filesystem;
+  const auto contents = [](const fs::path &path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  };
+  int captures = 0;
+  for (const fs::directory_entry &entry : fs::directory_iterator(CAPTURES)) {
+    if (entry.path().extension() != ".txt")
+      continue;
+    ++captures;
+    const std::string bytes = contents(entry.path());
+    fs::path expected = entry.path();
+    EXPECT_EQ(read(bytes) + "--- " + sized_line + "\n" +
+                  outcome(bytes, sized_line) + "--- " + nosize_line + "\n" +
+                  outcome(bytes, nosize_line),
+              contents(expected.replace_extension(".expected")))
+        << entry.path();
+  }
+  EXPECT_EQ(captures, 9);
+}
+
+} // namespace
