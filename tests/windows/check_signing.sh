@@ -47,7 +47,7 @@ refused "the timestamp server $server gave no answer within 2 s" signed_by \
   codeSigning -DRAIDVOL_SIGNING_TIMESTAMP_URL="$server" \
   -DRAIDVOL_SIGNING_TIMESTAMP_SECONDS=2
 for process in /proc/[0-9]*/cmdline; do
-  if tr '\0' ' ' <"$process" 2>/dev/null | grep -q "^[^ ]*osslsigncode .*$scratch"; then
+  if tr '\0' ' ' 2>/dev/null <"$process" | grep -q "^[^ ]*osslsigncode .*$scratch"; then
     fail "left running: $process"
   fi
 done

@@ -23,7 +23,7 @@ pack() (
   { "$cmake" --preset windows-x86 "$@" &&
     "$cmake" --build --preset windows-x86 --target raidvol-sized raidvol-nosize &&
     "$cpack" --preset windows-x86; } >build.log 2>&1 ||
-    { tail -n 40 build.log >&2; exit 1; }
+    { cat build.log >&2; exit 1; }
 )
 
 # Usage: refused TEXT COMMAND...: the command must fail, saying TEXT, which
