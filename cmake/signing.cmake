@@ -3,22 +3,16 @@
 # step after each link that signs the program (sign_program.cmake). With no
 # certificate given, the programs are left exactly as built.
 
-set(RAIDVOL_SIGNING_PKCS12 "" CACHE FILEPATH
-  "PKCS#12 file with the certificate and key that sign the Windows programs (empty: unsigned)")
-# A file, so the password is on no command line and not in this cache.
-set(RAIDVOL_SIGNING_PASSWORD_FILE "" CACHE FILEPATH
-  "File holding the password of RAIDVOL_SIGNING_PKCS12")
-set(RAIDVOL_SIGNING_CA_FILE "" CACHE FILEPATH
-  "Certificates that the signatures must verify against (empty: those in RAIDVOL_SIGNING_PKCS12)")
-set(RAIDVOL_SIGNING_TIMESTAMP_URL "" CACHE STRING
-  "Timestamp server that countersigns the signatures (empty: no timestamp)")
-set(RAIDVOL_SIGNING_TIMESTAMP_SECONDS 60 CACHE STRING
-  "How long signing one program may wait for the timestamp server")
-# The settings hold for the configure call that gives them and no longer: a
-# later call without them, or another command in this folder, is unsigned.
-# Declared first, so a relative path is taken from the caller's folder.
-set(signing_settings PKCS12 PASSWORD_FILE CA_FILE TIMESTAMP_URL TIMESTAMP_SECONDS)
-foreach(setting IN LISTS signing_settings)
+# The settings, which scripts/release --help describes, hold for the
+# configure call that gives them and no longer: a later call without them, or
+# another command in this folder, is unsigned. The files are declared first,
+# so that a relative path is taken from the caller's folder. The password is
+# in a file, so that it is on no command line and not in the cache.
+foreach(file IN ITEMS PKCS12 PASSWORD_FILE CA_FILE)
+  set(RAIDVOL_SIGNING_${file} "" CACHE FILEPATH "")
+endforeach()
+set(RAIDVOL_SIGNING_TIMESTAMP_SECONDS 60 CACHE STRING "")
+foreach(setting IN ITEMS PKCS12 PASSWORD_FILE CA_FILE TIMESTAMP_URL TIMESTAMP_SECONDS)
   set(RAIDVOL_SIGNING_${setting} "${RAIDVOL_SIGNING_${setting}}")
   unset(RAIDVOL_SIGNING_${setting} CACHE)
 endforeach()

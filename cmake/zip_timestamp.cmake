@@ -1,9 +1,7 @@
-# The time of every file in a commit's zip, as reproducible builds take it:
-# SOURCE_DATE_EPOCH when the environment sets it (empty counts as unset),
-# else the commit time of a git checkout, else a fixed time. Both the packing
-# and a release before it builds anything hold the time to this rule.
-
-# Sets VARIABLE to the time for the source in SOURCE_DIR, read with GIT.
+# Sets VARIABLE to the time of every file in a zip of the source in
+# SOURCE_DIR, as reproducible builds take it: SOURCE_DATE_EPOCH when the
+# environment sets it (empty counts as unset), else the commit time of a git
+# checkout, read with GIT, else a fixed time.
 function(raidvol_zip_timestamp variable source_dir git)
   set(epoch "$ENV{SOURCE_DATE_EPOCH}")
   set(origin "SOURCE_DATE_EPOCH")

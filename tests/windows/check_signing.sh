@@ -47,19 +47,16 @@ refused "the timestamp server $server gave no answer within 2 s" signed_by \
   codeSigning -DRAIDVOL_SIGNING_TIMESTAMP_URL="$server" \
   -DRAIDVOL_SIGNING_TIMESTAMP_SECONDS=2
 for process in /proc/[0-9]*/cmdline; do
-  if tr '\0' ' ' 2>/dev/null <"$process" | grep -q "^[^ ]*osslsigncode .*$scratch"; then
+  ! tr '\0' ' ' 2>/dev/null <"$process" | grep -q "^[^ ]*osslsigncode .*$scratch" ||
     fail "left running: $process"
-  fi
 done
 # A CA file that did not issue the certificate.
 refused "does not verify against" signed_by codeSigning \
   -DRAIDVOL_SIGNING_CA_FILE=../serverAuth.pem
 
 signed_by codeSigning
-if grep -l 'sign \$me' copy/build/windows-x86/CMakeCache.txt \
-  copy/build/windows-x86/build.ninja; then
-  fail "the password is in those files"
-fi
+! grep -l 'sign \$me' copy/build/windows-x86/CMakeCache.txt \
+  copy/build/windows-x86/build.ninja || fail "the password is in those files"
 cd unpacked && "$cmake" -E tar xf "../copy/build/windows-x86/$zip"
 for program in raidvol-sized.exe raidvol-nosize.exe; do
   osslsigncode verify -CAfile ../codeSigning.pem -in "$program"

@@ -33,14 +33,12 @@ refused() {
   shift
   if "$@" >"$scratch/refusal" 2>&1 ||
     ! tr -s ' \n' '  ' <"$scratch/refusal" | grep -qF "$text"; then
-    cat "$scratch/refusal" >&2
-    echo "expected a failure that says: $text" >&2
-    exit 1
+    fail "$(cat "$scratch/refusal")" "expected a failure that says: $text"
   fi
 }
 
-# Usage: fail MESSAGE
+# Usage: fail LINE...: says each line, and fails.
 fail() {
-  echo "$*" >&2
+  printf '%s\n' "$@" >&2
   exit 1
 }
