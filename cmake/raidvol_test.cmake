@@ -57,3 +57,12 @@ function(raidvol_test name)
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${lists_script})
 endfunction()
+
+# raidvol_need_program(NEED PROGRAM PACKAGE): where PROGRAM is not found, sets
+# missing_NEED to say which package brings it, for the tests that need NEED.
+macro(raidvol_need_program need program package)
+  find_program(RAIDVOL_PROGRAM_${need} ${program})
+  if(NOT RAIDVOL_PROGRAM_${need})
+    set(missing_${need} "${program} not found: install ${package}")
+  endif()
+endmacro()

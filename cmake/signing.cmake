@@ -1,104 +1,30 @@
-# Optional Authenticode signing of the Windows programs with osslsigncode.
-# With no certificate given, the programs are left exactly as built. Included
-# by the build, it checks the certificate and adds the signing step; run as a
-# script by that step, it signs one program and verifies the signature.
+# Optional Authenticode signing of the Windows programs with osslsigncode:
+# the settings, the check of the certificate before anything is built, and a
+# step after each link that signs the program (sign_program.cmake). With no
+# certificate given, the programs are left exactly as built.
 
-if(CMAKE_SCRIPT_MODE_FILE)
-  # Usage: cmake -DPROGRAM=... -DNAME=... -DOSSLSIGNCODE=... -DPKCS12=...
-  #   -DPASSWORD_FILE=... -DTRUSTED=... -DTIMESTAMP_URL=... -DSECONDS=...
-  #   -P signing.cmake
-  # The program is replaced only by a signature that verifies, through a
-  # temporary file, so a failed signing leaves no half-written program.
-  set(signed "${PROGRAM}.signed")
-  file(REMOVE "${signed}")
-  set(timestamp "")
-  set(waited_for "osslsigncode")
-  if(TIMESTAMP_URL)
-    set(timestamp -t "${TIMESTAMP_URL}")
-    set(waited_for "the timestamp server ${TIMESTAMP_URL}")
-  endif()
-  execute_process(
-    COMMAND "${OSSLSIGNCODE}" sign -pkcs12 "${PKCS12}" -readpass "${PASSWORD_FILE}"
-      -h sha256 -n "${NAME}" ${timestamp} -in "${PROGRAM}" -out "${signed}"
-    TIMEOUT ${SECONDS} RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    file(REMOVE "${signed}")
-    if(status MATCHES "timeout")
-      message(FATAL_ERROR "${waited_for} gave no answer within ${SECONDS} s: "
-        "${PROGRAM} is not signed")
-    endif()
-    message(FATAL_ERROR "osslsigncode could not sign ${PROGRAM} (${status})")
-  endif()
-  execute_process(
-    COMMAND "${OSSLSIGNCODE}" verify -CAfile "${TRUSTED}" -in "${signed}"
-    TIMEOUT ${SECONDS} OUTPUT_VARIABLE report ERROR_VARIABLE report
-    RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    file(REMOVE "${signed}")
-    message(FATAL_ERROR "the signature of ${PROGRAM} does not verify against "
-      "${TRUSTED} (${status}):\n${report}")
-  endif()
-  # osslsigncode writes a file that is not executable.
-  execute_process(COMMAND chmod "--reference=${PROGRAM}" "${signed}"
-    COMMAND_ERROR_IS_FATAL ANY)
-  file(RENAME "${signed}" "${PROGRAM}")
-  return()
-endif()
-
-set(RAIDVOL_SIGNING_PKCS12 "" CACHE FILEPATH
-  "PKCS#12 file with the certificate and key that sign the Windows programs (empty: unsigned)")
-# A file, so the password is on no command line and not in this cache.
-set(RAIDVOL_SIGNING_PASSWORD_FILE "" CACHE FILEPATH
-  "File holding the password of RAIDVOL_SIGNING_PKCS12")
-set(RAIDVOL_SIGNING_CA_FILE "" CACHE FILEPATH
-  "Certificates that the signatures must verify against (empty: those in RAIDVOL_SIGNING_PKCS12)")
-set(RAIDVOL_SIGNING_TIMESTAMP_URL "" CACHE STRING
-  "Timestamp server that countersigns the signatures (empty: no timestamp)")
-set(RAIDVOL_SIGNING_TIMESTAMP_SECONDS 60 CACHE STRING
-  "How long signing one program may wait for the timestamp server")
-# The settings hold for the configure call that gives them and no longer: a
-# later call without them, or another command in this folder, is unsigned.
-# Declared first, so a relative path is taken from the caller's folder.
-set(signing_settings PKCS12 PASSWORD_FILE CA_FILE TIMESTAMP_URL TIMESTAMP_SECONDS)
-foreach(setting IN LISTS signing_settings)
+# The settings, which scripts/release --help describes, hold for the
+# configure call that gives them and no longer: a later call without them, or
+# another command in this folder, is unsigned. The files are declared first,
+# so that a relative path is taken from the caller's folder. The password is
+# in a file, so that it is on no command line and not in the cache.
+foreach(file IN ITEMS PKCS12 PASSWORD_FILE CA_FILE)
+  set(RAIDVOL_SIGNING_${file} "" CACHE FILEPATH "")
+endforeach()
+set(RAIDVOL_SIGNING_TIMESTAMP_SECONDS 60 CACHE STRING "")
+foreach(setting IN ITEMS PKCS12 PASSWORD_FILE CA_FILE TIMESTAMP_URL TIMESTAMP_SECONDS)
   set(RAIDVOL_SIGNING_${setting} "${RAIDVOL_SIGNING_${setting}}")
   unset(RAIDVOL_SIGNING_${setting} CACHE)
 endforeach()
 set(signing_folder ${CMAKE_BINARY_DIR}/signing)
 file(REMOVE_RECURSE ${signing_folder})
 
-if(NOT RAIDVOL_SIGNING_PKCS12 AND NOT RAIDVOL_SIGNING_PASSWORD_FILE)
-  foreach(setting CA_FILE TIMESTAMP_URL)
-    if(RAIDVOL_SIGNING_${setting})
-      message(FATAL_ERROR "RAIDVOL_SIGNING_${setting} is given, but nothing "
-        "is signed without RAIDVOL_SIGNING_PKCS12 and RAIDVOL_SIGNING_PASSWORD_FILE")
-    endif()
-  endforeach()
-else()
-  foreach(file IN ITEMS PKCS12 PASSWORD_FILE CA_FILE)
-    set(path "${RAIDVOL_SIGNING_${file}}")
-    if(NOT (path STREQUAL "" AND file STREQUAL "CA_FILE") AND
-        (NOT EXISTS "${path}" OR IS_DIRECTORY "${path}"))
-      message(FATAL_ERROR "RAIDVOL_SIGNING_${file} names no file: '${path}' "
-        "(signing needs both RAIDVOL_SIGNING_PKCS12 and RAIDVOL_SIGNING_PASSWORD_FILE)")
-    endif()
-  endforeach()
-  if(NOT RAIDVOL_SIGNING_TIMESTAMP_SECONDS MATCHES "^[1-9][0-9]*$")
-    message(FATAL_ERROR "RAIDVOL_SIGNING_TIMESTAMP_SECONDS must be a whole "
-      "number of seconds: '${RAIDVOL_SIGNING_TIMESTAMP_SECONDS}'")
-  endif()
-  find_program(RAIDVOL_OSSLSIGNCODE osslsigncode)
-  find_program(RAIDVOL_OPENSSL openssl)
-  if(NOT RAIDVOL_OSSLSIGNCODE OR NOT RAIDVOL_OPENSSL)
-    message(FATAL_ERROR "signing needs osslsigncode and openssl: install them")
-  endif()
-
-  # A certificate that cannot make a signature Windows accepts is refused
-  # here, before anything is built with it.
-  file(MAKE_DIRECTORY ${signing_folder})
-  set(pkcs12 ${RAIDVOL_OPENSSL} pkcs12 -in ${RAIDVOL_SIGNING_PKCS12}
-    -passin file:${RAIDVOL_SIGNING_PASSWORD_FILE})
-  set(certificate ${signing_folder}/certificate.pem)
+# Refuses a certificate that cannot make a signature Windows accepts: one not
+# for code signing, out of its dates, or whose key is not the one beside it.
+# PKCS12 is the openssl command that reads the PKCS#12 file; the certificate
+# is written in FOLDER, and whom it names is set in SUBJECT_VARIABLE.
+function(raidvol_check_signing_certificate pkcs12 folder subject_variable)
+  set(certificate ${folder}/certificate.pem)
   execute_process(COMMAND ${pkcs12} -nokeys -clcerts -out ${certificate}
     ERROR_VARIABLE problem RESULT_VARIABLE status)
   if(NOT status EQUAL 0 OR NOT EXISTS ${certificate})
@@ -139,7 +65,38 @@ else()
     message(FATAL_ERROR "the certificate of ${subject} in "
       "${RAIDVOL_SIGNING_PKCS12} cannot sign the programs: ${unfit}")
   endif()
+  set(${subject_variable} "${subject}" PARENT_SCOPE)
+endfunction()
 
+if(NOT RAIDVOL_SIGNING_PKCS12 AND NOT RAIDVOL_SIGNING_PASSWORD_FILE)
+  foreach(setting CA_FILE TIMESTAMP_URL)
+    if(RAIDVOL_SIGNING_${setting})
+      message(FATAL_ERROR "RAIDVOL_SIGNING_${setting} is given, but nothing "
+        "is signed without RAIDVOL_SIGNING_PKCS12 and RAIDVOL_SIGNING_PASSWORD_FILE")
+    endif()
+  endforeach()
+else()
+  foreach(file IN ITEMS PKCS12 PASSWORD_FILE CA_FILE)
+    set(path "${RAIDVOL_SIGNING_${file}}")
+    if(NOT (path STREQUAL "" AND file STREQUAL "CA_FILE") AND
+        (NOT EXISTS "${path}" OR IS_DIRECTORY "${path}"))
+      message(FATAL_ERROR "RAIDVOL_SIGNING_${file} names no file: '${path}' "
+        "(signing needs both RAIDVOL_SIGNING_PKCS12 and RAIDVOL_SIGNING_PASSWORD_FILE)")
+    endif()
+  endforeach()
+  if(NOT RAIDVOL_SIGNING_TIMESTAMP_SECONDS MATCHES "^[1-9][0-9]*$")
+    message(FATAL_ERROR "RAIDVOL_SIGNING_TIMESTAMP_SECONDS must be a whole "
+      "number of seconds: '${RAIDVOL_SIGNING_TIMESTAMP_SECONDS}'")
+  endif()
+  find_program(RAIDVOL_OSSLSIGNCODE osslsigncode)
+  find_program(RAIDVOL_OPENSSL openssl)
+  if(NOT RAIDVOL_OSSLSIGNCODE OR NOT RAIDVOL_OPENSSL)
+    message(FATAL_ERROR "signing needs osslsigncode and openssl: install them")
+  endif()
+  file(MAKE_DIRECTORY ${signing_folder})
+  set(pkcs12 ${RAIDVOL_OPENSSL} pkcs12 -in ${RAIDVOL_SIGNING_PKCS12}
+    -passin file:${RAIDVOL_SIGNING_PASSWORD_FILE})
+  raidvol_check_signing_certificate("${pkcs12}" ${signing_folder} subject)
   set(signing_trusted ${RAIDVOL_SIGNING_CA_FILE})
   if(NOT signing_trusted)
     set(signing_trusted ${signing_folder}/chain.pem)
@@ -164,7 +121,7 @@ function(raidvol_sign target)
       -DTRUSTED=${signing_trusted}
       -DTIMESTAMP_URL=${RAIDVOL_SIGNING_TIMESTAMP_URL}
       -DSECONDS=${RAIDVOL_SIGNING_TIMESTAMP_SECONDS}
-      -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+      -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/sign_program.cmake
     COMMENT "Signing ${target}"
     VERBATIM)
   # Another certificate signs the program anew.

@@ -1,0 +1,40 @@
+# Signs one Windows program with osslsigncode and verifies the signature; the
+# build runs it after each link of a program that is to be signed. The
+# program is replaced only by a signature that verifies, through a temporary
+# file, so a failed signing leaves no half-written program.
+# Usage: cmake -DPROGRAM=... -DNAME=... -DOSSLSIGNCODE=... -DPKCS12=...
+#   -DPASSWORD_FILE=... -DTRUSTED=... -DTIMESTAMP_URL=... -DSECONDS=...
+#   -P sign_program.cmake
+set(signed "${PROGRAM}.signed")
+file(REMOVE "${signed}")
+set(timestamp "")
+set(waited_for "osslsigncode")
+if(TIMESTAMP_URL)
+  set(timestamp -t "${TIMESTAMP_URL}")
+  set(waited_for "the timestamp server ${TIMESTAMP_URL}")
+endif()
+execute_process(
+  COMMAND "${OSSLSIGNCODE}" sign -pkcs12 "${PKCS12}" -readpass "${PASSWORD_FILE}"
+    -h sha256 -n "${NAME}" ${timestamp} -in "${PROGRAM}" -out "${signed}"
+  TIMEOUT ${SECONDS} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  file(REMOVE "${signed}")
+  if(status MATCHES "timeout")
+    message(FATAL_ERROR "${waited_for} gave no answer within ${SECONDS} s: "
+      "${PROGRAM} is not signed")
+  endif()
+  message(FATAL_ERROR "osslsigncode could not sign ${PROGRAM} (${status})")
+endif()
+execute_process(
+  COMMAND "${OSSLSIGNCODE}" verify -CAfile "${TRUSTED}" -in "${signed}"
+  TIMEOUT ${SECONDS} OUTPUT_VARIABLE report ERROR_VARIABLE report
+  RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  file(REMOVE "${signed}")
+  message(FATAL_ERROR "the signature of ${PROGRAM} does not verify against "
+    "${TRUSTED} (${status}):\n${report}")
+endif()
+# osslsigncode writes a file that is not executable.
+execute_process(COMMAND chmod "--reference=${PROGRAM}" "${signed}"
+  COMMAND_ERROR_IS_FATAL ANY)
+file(RENAME "${signed}" "${PROGRAM}")
