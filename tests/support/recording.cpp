@@ -57,7 +57,7 @@ ProgramSetup
 RecordingTool::setup(const std::map<std::string, std::string> &settings) const {
   ProgramSetup setup;
   setup.env = {{"COMSPEC", RECORDING_TOOL},
-               {"RECORDING_TOOL_REPORT", folder_ / "report"}};
+               {"RECORDING_TOOL_REPORT", report_path()}};
   setup.env.insert(settings.begin(), settings.end());
   return setup;
 }

@@ -31,7 +31,8 @@ public:
   // A run with COMSPEC naming the tool, and these RECORDING_TOOL_* settings.
   ProgramSetup
   setup(const std::map<std::string, std::string> &settings = {}) const;
-  Recording recording() const { return read_recording(folder_ / "report"); }
+  std::string report_path() const { return folder_ / "report"; }
+  Recording recording() const { return read_recording(report_path()); }
 
 private:
   TempFolder folder_;
