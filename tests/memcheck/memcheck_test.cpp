@@ -1,7 +1,6 @@
-// Each deliverable under valgrind's memcheck: no memory error, no definite or
-// indirect leak, and no descriptor of its own left open at exit; and still
-// delivering as it must. Memcheck's own report goes to a file, so that the
-// program's output stays its own.
+// Each deliverable under valgrind's memcheck, which reports to a file: no
+// memory error, no definite or indirect leak, no descriptor of its own left
+// open at exit, and its script delivered as without memcheck.
 #include "deliverables.h"
 #include "delivery_contract.h"
 #include "recording.h"

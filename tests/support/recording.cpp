@@ -42,8 +42,6 @@ Recording read_recording(const std::string &report_path) {
       recording.chunks.push_back(chunk);
     } else if (key == "other_ends") {
       recording.other_ends = std::stoi(rest);
-    } else if (key == "start") {
-      recording.start_ns = std::stoll(rest);
     } else if (key == "eof") {
       recording.eof_ns = std::stoll(rest);
     } else if (key == "end") {

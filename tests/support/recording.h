@@ -18,7 +18,7 @@ struct Recording {
   };
   std::vector<Chunk> chunks;
   int other_ends = -1;
-  long long start_ns = 0, eof_ns = 0, end_ns = 0;
+  long long eof_ns = 0, end_ns = 0;
   std::string all_bytes() const;
 };
 

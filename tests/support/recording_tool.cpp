@@ -1,22 +1,16 @@
 // Stands in for the command interpreter, or for DiskPart behind Windows' own,
 // in tests, and writes down what it was given: its arguments, each piece read
-// from standard input with the time it came, end of input, and its own start
-// and end. At end of input it says so on standard output, so that a caller's
-// console shows whether the tool's output reaches it.
+// from standard input with the time it came, end of input, and its own end.
 // RECORDING_TOOL_REPORT names the report; RECORDING_TOOL_EXIT_AT_ONCE makes
 // it end without reading; RECORDING_TOOL_LINGER_MS keeps it alive after end
 // of input; RECORDING_TOOL_EXIT_CODE is its exit status.
-#include "recording_tool_says.h"
-
 #include <cstdio>
 #include <cstdlib>
 
 #ifdef _WIN32
 // Built for the tests under Wine, where its times are on the wall clock that
 // the host reads too.
-#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 namespace {
@@ -25,25 +19,16 @@ long long now_ns() {
   constexpr unsigned long long ticks_from_1601_to_1970 = 116444736000000000ULL;
   FILETIME now;
   GetSystemTimePreciseAsFileTime(&now);
-  const unsigned long long ticks =
-      (static_cast<unsigned long long>(now.dwHighDateTime) << 32) |
-      now.dwLowDateTime;
-  return static_cast<long long>(ticks - ticks_from_1601_to_1970) * 100;
+  const ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
+  return static_cast<long long>(ticks.QuadPart - ticks_from_1601_to_1970) * 100;
 }
 
-// Raw reads and writes: no runtime translation stands between the pipes and
-// the report.
+// Raw reads: no runtime translation stands between the pipe and the report.
 long read_input(char *buffer, unsigned long size) {
   DWORD count;
   if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, size, &count, nullptr))
     return -1;
   return static_cast<long>(count);
-}
-
-void write_output(const char *text) {
-  DWORD ignored;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, lstrlenA(text), &ignored,
-            nullptr);
 }
 
 void sleep_ms(int ms) { Sleep(static_cast<DWORD>(ms)); }
@@ -56,18 +41,12 @@ void record_other_ends(FILE *) {}
 #include "clock.h"
 #include "process_state.h"
 
-#include <cstring>
 #include <unistd.h>
 
 namespace {
 
 long read_input(char *buffer, unsigned long size) {
   return read(STDIN_FILENO, buffer, size);
-}
-
-void write_output(const char *text) {
-  const ssize_t ignored = write(STDOUT_FILENO, text, std::strlen(text));
-  (void)ignored;
 }
 
 void sleep_ms(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
@@ -96,7 +75,6 @@ int main(int argc, char **argv) {
   FILE *const report = std::fopen(report_path, "w");
   if (report == nullptr)
     return 125;
-  std::fprintf(report, "start %lld\n", now_ns());
   for (int i = 0; i < argc; ++i)
     std::fprintf(report, "arg %s\n", argv[i]);
   record_other_ends(report);
@@ -110,7 +88,6 @@ int main(int argc, char **argv) {
       std::fprintf(report, "\n");
     }
     std::fprintf(report, "eof %lld\n", now_ns());
-    write_output(recording_tool_says);
     sleep_ms(env_number("RECORDING_TOOL_LINGER_MS")); // lingers on purpose
   }
   std::fprintf(report, "end %lld\n", now_ns());
