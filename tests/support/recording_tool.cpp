@@ -69,6 +69,10 @@ int env_number(const char *name) {
 } // namespace
 
 int main(int argc, char **argv) {
+  // It lets go of the caller's output at once, so that the caller, reading
+  // that output to its end, sees the program's end and not the tool's.
+  std::fclose(stdout);
+  std::fclose(stderr);
   const char *const report_path = std::getenv("RECORDING_TOOL_REPORT");
   if (report_path == nullptr)
     return 125;
