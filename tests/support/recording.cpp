@@ -42,8 +42,6 @@ Recording read_recording(const std::string &report_path) {
       recording.chunks.push_back(chunk);
     } else if (key == "other_ends") {
       recording.other_ends = std::stoi(rest);
-    } else if (key == "start") {
-      recording.start_ns = std::stoll(rest);
     } else if (key == "eof") {
       recording.eof_ns = std::stoll(rest);
     } else if (key == "end") {
@@ -57,7 +55,7 @@ ProgramSetup
 RecordingTool::setup(const std::map<std::string, std::string> &settings) const {
   ProgramSetup setup;
   setup.env = {{"COMSPEC", RECORDING_TOOL},
-               {"RECORDING_TOOL_REPORT", folder_ / "report"}};
+               {"RECORDING_TOOL_REPORT", report_path()}};
   setup.env.insert(settings.begin(), settings.end());
   return setup;
 }

@@ -18,7 +18,7 @@ struct Recording {
   };
   std::vector<Chunk> chunks;
   int other_ends = -1;
-  long long start_ns = 0, eof_ns = 0, end_ns = 0;
+  long long eof_ns = 0, end_ns = 0;
   std::string all_bytes() const;
 };
 
@@ -31,7 +31,8 @@ public:
   // A run with COMSPEC naming the tool, and these RECORDING_TOOL_* settings.
   ProgramSetup
   setup(const std::map<std::string, std::string> &settings = {}) const;
-  Recording recording() const { return read_recording(folder_ / "report"); }
+  std::string report_path() const { return folder_ / "report"; }
+  Recording recording() const { return read_recording(report_path()); }
 
 private:
   TempFolder folder_;

@@ -218,7 +218,7 @@ TEST_F(FailingCalls, DeliversTheScriptInOneWriteEvenIfASignalCutsItShort) {
     bytes_watched = 0;
     if (interrupted)
       arm(Write, EINTR);
-    EXPECT_EQ(tool_pipe::fputs(nosize_lines, stream), 0);
+    EXPECT_EQ(tool_pipe::fputs(nosize_script_as_written, stream), 0);
     EXPECT_EQ(tool_pipe::_pclose(stream), 0);
     EXPECT_EQ(writes_watched, interrupted ? 2 : 1);
     EXPECT_EQ(bytes_watched, std::strlen(nosize_script));

@@ -287,7 +287,7 @@ TEST_F(ToolPipe, DeliversTheScriptWithLittleStackLeft) {
       {
         run_short_of_stack(8192, [] {
           auto *const stream = _popen(disk_tool_command, "w");
-          fputs(nosize_lines, stream);
+          fputs(nosize_script_as_written, stream);
           _pclose(stream);
         });
         const Recording recording = read_recording(folder_ / "report");

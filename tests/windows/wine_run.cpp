@@ -5,7 +5,8 @@
 #include <algorithm>
 
 ProgramRun run_under_wine(const std::string &program,
-                          const std::vector<std::string> &args) {
+                          const std::vector<std::string> &args,
+                          const std::map<std::string, std::string> &settings) {
   // Wine's services outlive the program and hold on to what it writes to, so
   // its output goes to files rather than to pipes that would stay open.
   TempFolder output;
@@ -19,6 +20,7 @@ ProgramRun run_under_wine(const std::string &program,
   setup.env = {{"COMSPEC", std::nullopt},
                {"DISPLAY", std::nullopt},
                {"WAYLAND_DISPLAY", std::nullopt}};
+  setup.env.insert(settings.begin(), settings.end());
   setup.clock = CLOCK_REALTIME;
   ProgramRun run = run_program("/bin/sh", setup);
   run.out = output.read("out");

@@ -6,12 +6,16 @@
 #include "deliverables.h"
 #include "run_program.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
-// Its times are on the wall clock, which Wine's programs read too.
-ProgramRun run_under_wine(const std::string &program,
-                          const std::vector<std::string> &args = {});
+// Its times are on the wall clock, which Wine's programs read too; the
+// environment variables in `settings` reach the program and what it starts.
+ProgramRun
+run_under_wine(const std::string &program,
+               const std::vector<std::string> &args = {},
+               const std::map<std::string, std::string> &settings = {});
 
 // The path under which Windows programs in the prefix see a host file.
 std::string windows_path(const std::string &host_path);

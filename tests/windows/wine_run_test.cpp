@@ -4,6 +4,7 @@
 // Each run takes the full five-second pause, and far longer where 32-bit code
 // is emulated, so each run checks as much as it can.
 #include "deliverables.h"
+#include "delivery_contract.h"
 #include "recording.h"
 #include "run_program.h"
 #include "wine_run.h"
@@ -48,34 +49,14 @@ std::vector<std::string> arguments_for(const Deliverable &deliverable) {
 }
 
 TEST_P(RunsUnderWine, DeliversItsScriptInOnePieceAndWaitsForTheTool) {
-  const Deliverable &deliverable = GetParam();
-  place_tool(std::string(TOOLS) + "/recording_diskpart.exe");
-  const std::string report = tool_path.string() + ".report";
-  fs::remove(report);
+  place_tool(std::string(TOOLS) + "/recording_tool.exe");
+  const RecordingTool recorder;
+  auto settings = lingering_failing_tool;
+  settings["RECORDING_TOOL_REPORT"] = windows_path(recorder.report_path());
 
   const ProgramRun run =
-      run_under_wine(deliverable.program, arguments_for(deliverable));
-  const Recording tool = read_recording(report);
-
-  EXPECT_EQ(run.exit_code, 0) << "the tool's own status is not passed on";
-  ASSERT_TRUE(tool.found) << "the tool was not started";
-  ASSERT_EQ(tool.chunks.size(), 1u);
-  EXPECT_EQ(tool.chunks[0].bytes, deliverable.script);
-  EXPECT_GT(tool.eof_ns, 0) << "end of input follows the script";
-  if (NATIVE) {
-    EXPECT_GE(ms_between(run.started_ns, tool.chunks[0].at_ns), pause_ms);
-  }
-  // The tool stays a second after end of input: a program that does not
-  // wait for it ends first.
-  ASSERT_GT(tool.end_ns, 0) << "the tool had not ended with the program";
-  EXPECT_GT(run.ended_ns, tool.end_ns);
-  const std::string tool_line = "recording DiskPart: end of input after " +
-                                std::to_string(tool.chunks[0].bytes.size()) +
-                                " bytes";
-  EXPECT_NE(run.out.find(tool_line), std::string::npos)
-      << "the tool's output reaches the console:\n"
-      << run.out;
-  EXPECT_EQ(run.err, "");
+      run_under_wine(GetParam().program, arguments_for(GetParam()), settings);
+  expect_delivery_contract(GetParam(), run, recorder.recording(), NATIVE);
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, RunsUnderWine,
