@@ -1,0 +1,79 @@
+#include "fleet.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <sys/wait.h>
+
+namespace rehearsal {
+namespace {
+
+// Machines done of all, and how many of each conclusion.
+void show_progress(const Tally &tally, std::size_t all) {
+  std::fprintf(stderr, "\rrehearse: %zu of %zu machines done: %s",
+               tally.total(), all, tally.text().c_str());
+  std::fflush(stderr);
+}
+
+} // namespace
+
+sigset_t ending_signals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGCHLD})
+    sigaddset(&signals, signal);
+  return signals;
+}
+
+FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
+                   unsigned jobs, bool progress) {
+  FleetRun fleet{std::vector<Outcome>(machines.size()), 0};
+  std::map<pid_t, std::size_t> running; // pid to machine
+  std::size_t next = 0;
+  Tally tally;
+  const sigset_t signals = ending_signals();
+  while (tally.total() < machines.size()) {
+    for (; next < machines.size() && running.size() < jobs; ++next) {
+      const pid_t pid = runs.start(machines[next], next, fleet.outcomes[next]);
+      if (pid == -1)
+        tally.add(fleet.outcomes[next].conclusion);
+      else
+        running[pid] = next;
+    }
+    if (progress)
+      show_progress(tally, machines.size());
+    if (running.empty())
+      continue;
+    const int signal = sigwaitinfo(&signals, nullptr);
+    if (signal == -1) // interrupted by another signal, which has been handled
+      continue;
+    if (signal != SIGCHLD) {
+      fleet.interrupted_by = signal;
+      break;
+    }
+    int status;
+    pid_t pid;
+    while ((pid = waitpid(-1, &status, WNOHANG)) > 0) {
+      const auto ended = running.find(pid);
+      if (ended == running.end())
+        continue;
+      fleet.outcomes[ended->second] = runs.finish(ended->second, status);
+      tally.add(fleet.outcomes[ended->second].conclusion);
+      running.erase(ended);
+    }
+  }
+  // Each run's whole chain, the interpreter and DiskPart with the program.
+  for (const auto &[pid, machine] : running) {
+    kill(-pid, SIGKILL);
+    int status;
+    while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+    }
+    runs.abandon(machines[machine]);
+  }
+  if (progress)
+    std::fputs("\n", stderr);
+  return fleet;
+}
+
+} // namespace rehearsal

@@ -1,0 +1,44 @@
+// One machine's run: the program started in a folder of its own, as the
+// leader of a process group of its own, with a verdict file of its own; and
+// the outcome read back once it has ended.
+#pragma once
+
+#include "conclusion.h"
+#include "machines.h"
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace rehearsal {
+
+struct RunSetup {
+  std::string build;       // where the programs and the interpreter are
+  std::string program;     // the program's file name there
+  std::string work;        // a folder of the rehearsal's own
+  std::string transcripts; // empty: the console is the rehearsal's
+};
+
+class MachineRuns {
+public:
+  explicit MachineRuns(RunSetup setup);
+
+  // Starts machine `index`'s program; its pid, or -1 with `outcome` saying
+  // why it did not start.
+  pid_t start(const Machine &machine, std::size_t index, Outcome &outcome);
+  // What the run of machine `index` that ended with `wait_status` concluded.
+  Outcome finish(std::size_t index, int wait_status) const;
+  // Where machine `machine`'s console is kept, if it is kept.
+  std::string transcript(const Machine &machine) const;
+  // Removes what the run of `machine`, ended before its time, has kept, so
+  // that it does not pass for a result.
+  void abandon(const Machine &machine) const;
+
+private:
+  std::string folder(std::size_t index) const;
+
+  RunSetup setup_;
+  std::vector<std::string> environment_; // but for the machine's own two
+};
+
+} // namespace rehearsal
