@@ -30,7 +30,7 @@ struct ProgramSetup {
   clockid_t clock = CLOCK_MONOTONIC; // what started_ns and ended_ns read
   // If set, the program starts in a process group of its own, and this is
   // called with its pid before its output is read.
-  std::function<void(pid_t)> while_running;
+  std::function<void(pid_t)> while_running = nullptr;
 };
 
 ProgramRun run_program(const std::string &program, const ProgramSetup &setup);
