@@ -154,12 +154,17 @@ pid_t MachineRuns::start(const Machine &machine, std::size_t index,
     outcome = failed(with_error("cannot make the machine's folder " + own));
     return -1;
   }
-  int console = -1;
+  // Its console: kept in its transcript, shown as the rehearsal's own, or
+  // dropped.
   const std::string kept = transcript(machine);
-  if (!kept.empty() &&
-      (console = open(kept.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                      0644)) == -1) {
-    outcome = failed(with_error("cannot write the transcript " + kept));
+  const std::string console_path = !kept.empty()          ? kept
+                                   : setup_.console_shown ? ""
+                                                          : "/dev/null";
+  int console = -1;
+  if (!console_path.empty() &&
+      (console = open(console_path.c_str(),
+                      O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) == -1) {
+    outcome = failed(with_error("cannot write " + console_path));
     return -1;
   }
   std::vector<std::string> environment = environment_;

@@ -16,7 +16,8 @@ struct RunSetup {
   std::string build;       // where the programs and the interpreter are
   std::string program;     // the program's file name there
   std::string work;        // a folder of the rehearsal's own
-  std::string transcripts; // empty: the console is the rehearsal's
+  std::string transcripts; // empty: no console is kept
+  bool console_shown;      // where not kept, on the rehearsal's console
 };
 
 class MachineRuns {

@@ -100,7 +100,8 @@ int rehearse(const std::vector<std::string> &args) {
   const Machines machines = machines_named(options.disks);
   const std::string program = options.nosize ? NOSIZE_PROGRAM : SIZED_PROGRAM;
   const WorkFolder work;
-  MachineRuns runs({own_folder(), program, work.path(), options.transcripts});
+  MachineRuns runs({own_folder(), program, work.path(), options.transcripts,
+                    !machines.fleet});
   if (!options.transcripts.empty())
     prepare_transcripts(options.transcripts, runs, machines.list);
   const FleetRun fleet = run_fleet(machines.list, runs,
