@@ -57,8 +57,7 @@ Outcome outcome_of(const std::string &path, const std::string &program) {
   }
   return failed(
       "the simulated DiskPart was asked to create no volume: " + program +
-      " never handed it its script, so nothing was "
-      "rehearsed");
+      " never handed it its script, so nothing was rehearsed");
 }
 
 std::vector<char *> pointers_to(std::vector<std::string> &texts) {
@@ -135,6 +134,20 @@ std::string MachineRuns::transcript(const Machine &machine) const {
   return setup_.transcripts.empty()
              ? ""
              : setup_.transcripts + "/" + machine.name + ".txt";
+}
+
+void MachineRuns::prepare_transcripts(
+    const std::vector<Machine> &machines) const {
+  if (setup_.transcripts.empty())
+    return;
+  if (mkdir(setup_.transcripts.c_str(), 0777) != 0 && errno != EEXIST)
+    throw Stop(
+        bad_input_status,
+        with_error("cannot make the transcripts folder " + setup_.transcripts));
+  for (const Machine &machine : machines)
+    if (unlink(transcript(machine).c_str()) != 0 && errno != ENOENT)
+      throw Stop(bad_input_status,
+                 with_error("cannot replace " + transcript(machine)));
 }
 
 void MachineRuns::abandon(const Machine &machine) const {

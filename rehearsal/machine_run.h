@@ -29,6 +29,10 @@ public:
   pid_t start(const Machine &machine, std::size_t index, Outcome &outcome);
   // What the run of machine `index` that ended with `wait_status` concluded.
   Outcome finish(std::size_t index, int wait_status) const;
+  // Makes the transcripts' folder if need be, and removes any earlier
+  // transcript of these machines, which could pass for this rehearsal's.
+  // Throws Stop (a bad input) where it cannot.
+  void prepare_transcripts(const std::vector<Machine> &machines) const;
   // Where machine `machine`'s console is kept, if it is kept.
   std::string transcript(const Machine &machine) const;
   // Removes what the run of `machine`, ended before its time, has kept, so

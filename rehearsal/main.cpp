@@ -12,16 +12,14 @@
 #include "options.h"
 #include "report.h"
 #include "stop.h"
+#include "work_folder.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <memory>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace rehearsal {
@@ -36,42 +34,6 @@ std::string own_folder() {
     throw Stop(not_run_status, with_error("cannot tell where it is"));
   const std::string program(path, static_cast<std::size_t>(length));
   return program.substr(0, program.rfind('/'));
-}
-
-// A folder of the rehearsal's own, removed with all in it when it ends.
-class WorkFolder {
-public:
-  WorkFolder() {
-    const char *const set = std::getenv("TMPDIR");
-    const std::string base = set != nullptr && *set != '\0' ? set : "/tmp";
-    path_ = base + "/raidvol-rehearsal-XXXXXX";
-    if (mkdtemp(path_.data()) == nullptr)
-      throw Stop(not_run_status,
-                 with_error("cannot make a temporary folder in " + base));
-  }
-  ~WorkFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  WorkFolder(const WorkFolder &) = delete;
-  WorkFolder &operator=(const WorkFolder &) = delete;
-  const std::string &path() const { return path_; }
-
-private:
-  std::string path_;
-};
-
-// The folder for the transcripts, made if need be, without an earlier
-// transcript of these machines that could pass for this rehearsal's.
-void prepare_transcripts(const std::string &folder, const MachineRuns &runs,
-                         const std::vector<Machine> &machines) {
-  if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-    throw Stop(bad_input_status,
-               with_error("cannot make the transcripts folder " + folder));
-  for (const Machine &machine : machines)
-    if (unlink(runs.transcript(machine).c_str()) != 0 && errno != ENOENT)
-      throw Stop(bad_input_status,
-                 with_error("cannot replace " + runs.transcript(machine)));
 }
 
 // Standard error and input, if closed, hold /dev/null, so that no file the
@@ -102,8 +64,7 @@ int rehearse(const std::vector<std::string> &args) {
   const WorkFolder work;
   MachineRuns runs({own_folder(), program, work.path(), options.transcripts,
                     !machines.fleet});
-  if (!options.transcripts.empty())
-    prepare_transcripts(options.transcripts, runs, machines.list);
+  runs.prepare_transcripts(machines.list);
   const FleetRun fleet = run_fleet(machines.list, runs,
                                    options.jobs ? options.jobs : default_jobs(),
                                    machines.fleet && isatty(STDERR_FILENO));
