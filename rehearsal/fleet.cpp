@@ -71,8 +71,10 @@ FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
     }
     runs.abandon(machines[machine]);
   }
-  if (progress)
+  if (progress) {
+    show_progress(tally, machines.size());
     std::fputs("\n", stderr);
+  }
   return fleet;
 }
 
