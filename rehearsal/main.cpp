@@ -69,8 +69,9 @@ int rehearse(const std::vector<std::string> &args) {
                                    options.jobs ? options.jobs : default_jobs(),
                                    machines.fleet && isatty(STDERR_FILENO));
   if (fleet.interrupted_by != 0) {
-    std::fprintf(stderr, "rehearse: interrupted: every run it started is "
-                         "ended, and no report is written\n");
+    std::fprintf(stderr,
+                 "rehearse: interrupted: every run it started is ended%s\n",
+                 report ? ", and no report is written" : "");
     return 128 + fleet.interrupted_by;
   }
   const char *const commit = std::getenv("RAIDVOL_REHEARSAL_COMMIT");
