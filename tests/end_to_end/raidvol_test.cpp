@@ -110,21 +110,23 @@ struct Rehearsal {
   nlohmann::json machines = nullptr;
   // DiskPart is wrapped (below), so that a capture's name can make it fail.
   bool wrapped = false;
-  int signal = 0; // sent once its machines run: SIGINT to its process group
+  // Sent once its machines run: SIGINT to its process group, as Ctrl-C
+  // sends it, any other to it alone.
+  int signal = 0;
 };
 
 void PrintTo(const Rehearsal &rehearsal, std::ostream *out) {
   *out << rehearsal.name;
 }
 
-// Stands in for DiskPart where a capture's name says: "silent" gives no
+// Stands in for DiskPart where a capture's file name says: "silent" gives no
 // verdict, "idle" the verdict of a DiskPart handed no CREATE, "asleep" says
-// it runs on the pipe named by @ asleep @ and holds that open until it ends.
-// Any other is the simulated DiskPart's.
-constexpr char wrapped_diskpart[] = R"(case $RAIDVOL_DISKS in
-*silent*) cat >/dev/null ;;
-*idle*) echo unchanged >"$RAIDVOL_VERDICT" ;;
-*asleep*) exec 3>"@asleep@"; echo >&3; exec cat >/dev/null ;;
+// it runs on the pipe @asleep@ and holds that open until it ends. Any other
+// is the simulated DiskPart's.
+constexpr char wrapped_diskpart[] = R"(case ${RAIDVOL_DISKS##*/} in
+silent*) cat >/dev/null ;;
+idle*) echo unchanged >"$RAIDVOL_VERDICT" ;;
+asleep*) exec 3>"@asleep@"; echo >&3; exec cat >/dev/null ;;
 *) exec ")" DISKPART_STAND_IN R"(" ;;
 esac)";
 
@@ -138,7 +140,8 @@ std::string wrapped_build(const TempFolder &folder, const std::string &asleep) {
     fs::copy_file(program, build + "/" + fs::path(program).filename().string());
   fs::create_symlink(RAIDVOL_SIZED, build + "/raidvol-sized");
   std::string body = wrapped_diskpart;
-  body.replace(body.find("@asleep@"), 8, asleep);
+  const std::string marker = "@asleep@";
+  body.replace(body.find(marker), marker.size(), asleep);
   folder.script("build/drives/" + path_on_drive(), body);
   return build;
 }
