@@ -30,14 +30,16 @@ LIST DISK there, saved to a file. Without --disks, on four made-up disks.
   --transcripts DIR  keeps each machine's console in DIR/<machine>.txt
   --nosize           rehearses raidvol-nosize
 
-Exit status, the most serious of the machines' verdicts:
-  0  created: DiskPart would create the volume on every machine
-  1  refused: DiskPart would refuse it on a machine; its reasons are shown
-  2  unusable: a capture that cannot be used, or a bad option; the message
-     says why
-  3  failed: a rehearsal could not run, or the rehearsal itself failed; the
-     message says why. 130, 143 or 129 when interrupted (SIGINT, SIGTERM,
-     SIGHUP): every run it started is ended and no report is written
+Exit status, that of the most serious verdict among the machines:
+  0    created: DiskPart would create the volume on every machine
+  1    refused: DiskPart would refuse it on a machine; its reasons are shown
+  2    unusable: a capture cannot be used, or an option is bad; the message
+       says why
+  3    failed: a machine's rehearsal could not run, or the rehearsal itself
+       failed (its temporary folder, the build, its output); the message
+       says why
+  130  interrupted by SIGINT (143 by SIGTERM, 129 by SIGHUP): every run it
+       started is ended, and no report is written
 )";
 }
 
