@@ -1,9 +1,12 @@
 #include "fleet.h"
 
+#include "stop.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <map>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 
 namespace rehearsal {
@@ -28,6 +31,9 @@ sigset_t ending_signals() {
 
 FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
                    unsigned jobs, bool progress) {
+  // A program's children that outlive it come back to the rehearsal.
+  if (prctl(PR_SET_CHILD_SUBREAPER, 1) != 0)
+    throw Stop(not_run_status, with_error("cannot adopt orphaned processes"));
   FleetRun fleet{std::vector<Outcome>(machines.size()), 0};
   std::map<pid_t, std::size_t> running; // pid to machine
   std::size_t next = 0;
@@ -63,13 +69,13 @@ FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
       running.erase(ended);
     }
   }
-  // Each run's whole chain, the interpreter and DiskPart with the program.
+  // Each run's whole chain, the interpreter and DiskPart with the program;
+  // orphans come back to the rehearsal, so all are waited for.
   for (const auto &[pid, machine] : running) {
     kill(-pid, SIGKILL);
-    int status;
-    while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
-    }
     runs.abandon(machines[machine]);
+  }
+  while (!running.empty() && (waitpid(-1, nullptr, 0) > 0 || errno == EINTR)) {
   }
   if (progress) {
     show_progress(tally, machines.size());
