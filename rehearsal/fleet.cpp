@@ -72,7 +72,7 @@ FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
   // Each run's whole chain, the interpreter and DiskPart with the program;
   // orphans come back to the rehearsal, so all are waited for.
   for (const auto &[pid, machine] : running) {
-    kill(-pid, SIGKILL);
+    runs.end(pid);
     runs.abandon(machines[machine]);
   }
   while (!running.empty() && (waitpid(-1, nullptr, 0) > 0 || errno == EINTR)) {

@@ -68,11 +68,12 @@ std::vector<char *> pointers_to(std::vector<std::string> &texts) {
   return pointers;
 }
 
-// Starts `argv` with `environment` in `folder`, as the leader of a process
-// group of its own, with /dev/null for input, `console` (if not -1) for its
-// output, and no other descriptor; its pid, or -1 with errno set.
+// Starts `argv` with `environment` in `folder`, where `own_group` says as
+// the leader of a process group of its own, with /dev/null for input,
+// `console` (if not -1) for its output, and no other descriptor; its pid, or
+// -1 with errno set.
 pid_t spawn(std::vector<std::string> argv, std::vector<std::string> environment,
-            const std::string &folder, int console) {
+            const std::string &folder, int console, bool own_group) {
   posix_spawn_file_actions_t actions;
   posix_spawnattr_t attributes;
   sigset_t none, pipe_signal;
@@ -99,9 +100,9 @@ pid_t spawn(std::vector<std::string> argv, std::vector<std::string> environment,
         posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
   // The rehearsal's signals wait for it; its own SIGPIPE is ignored.
   if (error == 0)
-    error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP |
-                                                      POSIX_SPAWN_SETSIGMASK |
-                                                      POSIX_SPAWN_SETSIGDEF);
+    error = posix_spawnattr_setflags(
+        &attributes, (own_group ? POSIX_SPAWN_SETPGROUP : 0) |
+                         POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   if (error == 0)
     error = posix_spawnattr_setsigmask(&attributes, &none);
   if (error == 0)
@@ -134,6 +135,10 @@ std::string MachineRuns::transcript(const Machine &machine) const {
   return setup_.transcripts.empty()
              ? ""
              : setup_.transcripts + "/" + machine.name + ".txt";
+}
+
+void MachineRuns::end(pid_t pid) const {
+  kill(setup_.console_shown ? pid : -pid, SIGKILL);
 }
 
 void MachineRuns::prepare_transcripts(
@@ -184,8 +189,8 @@ pid_t MachineRuns::start(const Machine &machine, std::size_t index,
   environment.push_back(verdict_setting + own + "/verdict");
   if (!machine.path.empty())
     environment.push_back(disks_setting + machine.path);
-  const pid_t pid =
-      spawn({setup_.build + "/" + setup_.program}, environment, own, console);
+  const pid_t pid = spawn({setup_.build + "/" + setup_.program}, environment,
+                          own, console, !setup_.console_shown);
   if (pid == -1)
     outcome = failed(with_error("cannot start " + setup_.program));
   if (console != -1)

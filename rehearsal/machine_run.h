@@ -1,6 +1,8 @@
 // One machine's run: the program started in a folder of its own, as the
 // leader of a process group of its own, with a verdict file of its own; and
-// the outcome read back once it has ended.
+// the outcome read back once it has ended. A run whose console is the
+// rehearsal's stays in the rehearsal's process group: a terminal that stops
+// the writes of other groups (stty tostop) would stop it.
 #pragma once
 
 #include "conclusion.h"
@@ -35,6 +37,10 @@ public:
   void prepare_transcripts(const std::vector<Machine> &machines) const;
   // Where machine `machine`'s console is kept, if it is kept.
   std::string transcript(const Machine &machine) const;
+  // Ends the run whose program is `pid` before its time: its whole process
+  // group, or in the rehearsal's group, the program, whose end ends the
+  // interpreter and DiskPart too, as their input then ends.
+  void end(pid_t pid) const;
   // Removes what the run of `machine`, ended before its time, has kept, so
   // that it does not pass for a result.
   void abandon(const Machine &machine) const;
