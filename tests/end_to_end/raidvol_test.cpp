@@ -8,6 +8,14 @@
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,18 +88,81 @@ TEST(Runs, CreatesTheVolumeOnTheSimulatedMachineWithNoEnvironmentSet) {
 }
 
 // scripts/rehearse run in a folder of the caller's, on this build: the exit
-// status that a pipeline gates on, and what it says. The RAIDVOL_DISKS of
-// the caller's environment plays no part.
+// status that a pipeline gates on, what it says, its report, and what it
+// leaves. No setting of the caller's that steers the stand-ins plays a part.
 struct Rehearsal {
   const char *name;
   std::vector<std::string> args;
-  std::string capture; // saved as disks.txt in the caller's folder
+  std::map<std::string, std::string> files; // saved in the caller's folder
   int status;
   std::string said;
+  // report.json's machines, each reason the start of the one given; null
+  // where no report may be left.
+  nlohmann::json machines = nullptr;
+  // DiskPart is wrapped (below), so that a capture's name can make it fail.
+  bool wrapped = false;
+  // Sent once its machines run: SIGINT to its process group, as Ctrl-C
+  // sends it, any other to it alone.
+  int signal = 0;
 };
 
 void PrintTo(const Rehearsal &rehearsal, std::ostream *out) {
   *out << rehearsal.name;
+}
+
+// Stands in for DiskPart where a capture's file name says: "silent" gives no
+// verdict, "idle" the verdict of a DiskPart handed no CREATE, "asleep" says
+// it runs on the pipe @asleep@ and holds that open until it ends. Any other
+// is the simulated DiskPart's.
+constexpr char wrapped_diskpart[] = R"(case ${RAIDVOL_DISKS##*/} in
+silent*) cat >/dev/null ;;
+idle*) echo unchanged >"$RAIDVOL_VERDICT" ;;
+asleep*) exec 3>"@asleep@"; echo >&3; exec cat >/dev/null ;;
+*) exec ")" DISKPART_STAND_IN R"(" ;;
+esac)";
+
+// A build folder of the rehearsal's, with DiskPart wrapped.
+std::string wrapped_build(const TempFolder &folder, const std::string &asleep) {
+  namespace fs = std::filesystem;
+  const std::string build = folder / "build";
+  fs::create_directory(build);
+  // Each finds what it needs beside its own file, so these are copies.
+  for (const std::string program : {REHEARSAL_RUNNER, CMD_STAND_IN})
+    fs::copy_file(program, build + "/" + fs::path(program).filename().string());
+  fs::create_symlink(RAIDVOL_SIZED, build + "/raidvol-sized");
+  std::string body = wrapped_diskpart;
+  const std::string marker = "@asleep@";
+  body.replace(body.find(marker), marker.size(), asleep);
+  folder.script("build/drives/" + path_on_drive(), body);
+  return build;
+}
+
+// The pids of the processes whose current folder is in `folder`.
+std::vector<std::string> processes_in(const std::string &folder) {
+  std::vector<std::string> found;
+  std::error_code error;
+  for (const auto &entry : std::filesystem::directory_iterator("/proc", error))
+    if (std::filesystem::read_symlink(entry.path() / "cwd", error)
+            .string()
+            .rfind(folder, 0) == 0)
+      found.push_back(entry.path().filename());
+  return found;
+}
+
+// Once every "asleep" DiskPart of the rehearsal with pid `rehearsal` runs,
+// sends it `signal`, then waits until all have ended.
+void interrupt(pid_t rehearsal, int signal, const std::string &asleep,
+               std::size_t count) {
+  const int pipe = open(asleep.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_NE(pipe, -1);
+  std::size_t started = 0;
+  char byte;
+  while (started < count && read(pipe, &byte, 1) == 1)
+    ++started;
+  kill(signal == SIGINT ? -rehearsal : rehearsal, signal);
+  while (read(pipe, &byte, 1) > 0) {
+  }
+  close(pipe);
 }
 
 class Rehearses : public ::testing::TestWithParam<Rehearsal> {};
@@ -99,26 +170,90 @@ class Rehearses : public ::testing::TestWithParam<Rehearsal> {};
 TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
   const Rehearsal &rehearsal = GetParam();
   TempFolder caller;
-  caller.write("disks.txt", rehearsal.capture);
+  for (const auto &[name, content] : rehearsal.files)
+    caller.write(name, content);
+  const std::string asleep = caller / "asleep";
+  ASSERT_EQ(mkfifo(asleep.c_str(), 0600), 0);
+  std::filesystem::create_directory(caller / "tmp");
   ProgramSetup setup;
   setup.args = rehearsal.args;
   setup.folder = caller.path();
-  setup.env = {{"RAIDVOL_REHEARSAL_BUILD", BUILD_FOLDER},
+  setup.env = {{"RAIDVOL_REHEARSAL_BUILD", rehearsal.wrapped
+                                               ? wrapped_build(caller, asleep)
+                                               : BUILD_FOLDER},
+               {"TMPDIR", caller / "tmp"},
                {"RAIDVOL_DISKS", caller / "none"},
-               {"COMSPEC", std::nullopt},
-               {"RAIDVOL_DRIVES", std::nullopt}};
+               {"RAIDVOL_VERDICT", caller / "none"},
+               {"COMSPEC", "/bin/false"},
+               {"RAIDVOL_DRIVES", caller / "none"}};
+  if (rehearsal.signal != 0)
+    setup.while_running = [&](pid_t pid) {
+      interrupt(pid, rehearsal.signal, asleep,
+                std::count_if(rehearsal.files.begin(), rehearsal.files.end(),
+                              [](const auto &file) {
+                                return file.first.find("asleep") !=
+                                       std::string::npos;
+                              }));
+    };
   const ProgramRun run = run_program(REHEARSE, setup);
   EXPECT_EQ(run.exit_code, rehearsal.status) << run.out << run.err;
   EXPECT_NE((run.out + run.err).find(rehearsal.said), std::string::npos)
       << run.out << run.err;
+  if (rehearsal.signal != 0) {
+    EXPECT_LT(run.elapsed_ms(), pause_ms) << "its runs are ended, not awaited";
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(caller / "tmp"));
+  EXPECT_EQ(processes_in(caller.path()), std::vector<std::string>{});
+  if (rehearsal.machines.is_null()) {
+    EXPECT_FALSE(caller.has("report.json"));
+    return;
+  }
+  // A fleet's machines' consoles are kept, or dropped: only its table shows.
+  const bool keeps_transcripts =
+      std::count(rehearsal.args.begin(), rehearsal.args.end(), "--transcripts");
+  if (rehearsal.machines.size() > 1) {
+    EXPECT_EQ((run.out + run.err).find("DISKPART>"), std::string::npos);
+  }
+  const auto report = nlohmann::json::parse(caller.read("report.json"));
+  EXPECT_EQ(report["program"], "raidvol-sized");
+  ASSERT_EQ(report["machines"].size(), rehearsal.machines.size()) << report;
+  for (std::size_t i = 0; i < rehearsal.machines.size(); ++i) {
+    nlohmann::json machine = report["machines"][i];
+    const nlohmann::json expected = rehearsal.machines[i];
+    ASSERT_EQ(machine["reasons"].size(), expected["reasons"].size()) << machine;
+    for (std::size_t r = 0; r < expected["reasons"].size(); ++r)
+      EXPECT_EQ(machine["reasons"][r].get<std::string>().rfind(
+                    expected["reasons"][r].get<std::string>(), 0),
+                0u)
+          << machine;
+    machine["reasons"] = expected["reasons"];
+    EXPECT_EQ(machine, expected);
+    EXPECT_EQ(caller.has("transcripts/" +
+                         machine["machine"].get<std::string>() + ".txt"),
+              keeps_transcripts);
+  }
 }
+
+// Disk 2 basic: refused.
+std::string refused_capture() {
+  return capture({{2, disk_row("Disk 2", "Online", "100 GB", "100 GB", "")}});
+}
+
+const std::map<std::string, std::string> asleep_fleet = {
+    {"fleet/asleep-1.txt", capture()},
+    {"fleet/asleep-2.txt", capture()},
+    {"report.json", "an earlier report"}};
+
+const std::vector<std::string> fleet_args = {"--disks",       "fleet",
+                                             "--report",      "report.json",
+                                             "--transcripts", "transcripts"};
 
 INSTANTIATE_TEST_SUITE_P(
     Verdicts, Rehearses,
     ::testing::Values(
         Rehearsal{"MadeUpDisks",
                   {},
-                  "",
+                  {},
                   0,
                   std::string(sized_volume_made) +
                       "\n\nDISKPART> \nLeaving DiskPart.\n\nrehearse: "
@@ -126,24 +261,139 @@ INSTANTIATE_TEST_SUITE_P(
                       "\n"},
         Rehearsal{"Described",
                   {"--nosize", "--disks", "disks.txt"},
-                  capture(),
+                  {{"disks.txt", capture()}},
                   0,
                   "rehearse: raidvol-nosize would create the volume"},
         Rehearsal{"Refused",
-                  {"--disks", "disks.txt"},
-                  capture({{2, disk_row("Disk 2", "Online", "100 GB", "100 GB",
-                                        "")}}),
+                  {"--disks", "disks.txt", "--report", "report.json",
+                   "--transcripts", "transcripts"},
+                  {{"disks.txt", refused_capture()}},
                   1,
-                  "Disk 2 is a basic disk"},
+                  "Disk 2 is a basic disk",
+                  nlohmann::json::parse(R"([
+  {"machine": "disks", "capture": "disks.txt", "verdict": "refused",
+   "reasons": ["Disk 2 is a basic disk"]}])")},
         Rehearsal{"Unusable",
                   {"--disks", "disks.txt"},
-                  "There are no fixed disks to show.\n",
+                  {{"disks.txt", "There are no fixed disks to show.\n"}},
                   2,
                   "/disks.txt: holds no LIST DISK table"},
-        Rehearsal{"BadOption", {"--size=1000"}, "", 2, "unknown option"},
-        Rehearsal{"Help", {"--help"}, "", 0, "usage: scripts/rehearse"}),
+        Rehearsal{"NoVerdict",
+                  {"--disks", "silent.txt"},
+                  {{"silent.txt", capture()}},
+                  3,
+                  "rehearse: the simulated DiskPart gave no verdict\n",
+                  nullptr,
+                  true},
+        Rehearsal{"NoScriptHandedOver",
+                  {"--disks", "idle.txt"},
+                  {{"idle.txt", capture()}},
+                  3,
+                  "raidvol-sized never handed it its script, so nothing was "
+                  "rehearsed\n",
+                  nullptr,
+                  true},
+        Rehearsal{"Fleet",
+                  {"--disks", "fleet", "--disks", "idle.txt", "--report",
+                   "report.json"},
+                  {{"fleet/created.txt", capture()},
+                   {"fleet/refused.txt", refused_capture()},
+                   {"fleet/unusable.txt", "There are no fixed disks.\n"},
+                   {"fleet/silent.txt", capture()},
+                   {"fleet/.hidden.txt", "not a capture"},
+                   {"idle.txt", capture()},
+                   {"report.json", "an earlier report"}},
+                  3,
+                  "machine   verdict   reasons\n"
+                  "created   created\n"
+                  "idle      failed    the simulated DiskPart was asked",
+                  nlohmann::json::parse(R"([
+  {"machine": "created", "capture": "fleet/created.txt",
+   "verdict": "created", "reasons": []},
+  {"machine": "idle", "capture": "idle.txt", "verdict": "failed",
+   "reasons": ["the simulated DiskPart was asked to create no volume"]},
+  {"machine": "refused", "capture": "fleet/refused.txt",
+   "verdict": "refused", "reasons": ["Disk 2 is a basic disk"]},
+  {"machine": "silent", "capture": "fleet/silent.txt", "verdict": "failed",
+   "reasons": ["the simulated DiskPart gave no verdict"]},
+  {"machine": "unusable", "capture": "fleet/unusable.txt",
+   "verdict": "unusable", "reasons": ["holds no LIST DISK table"]}
+])"),
+                  true},
+        Rehearsal{"OneMachineName",
+                  {"--disks", "a", "--disks", "b", "--report", "report.json"},
+                  {{"a/srv.txt", capture()},
+                   {"b/srv.log", capture()},
+                   {"report.json", "an earlier report"}},
+                  2,
+                  "a/srv.txt and b/srv.log both name the machine srv\n"},
+        Rehearsal{"EmptyFolder",
+                  {"--disks", "fleet"},
+                  {{"fleet/.hidden", capture()}},
+                  2,
+                  "fleet: holds no capture"},
+        Rehearsal{"NoSuchPath", {"--disks", "none"}, {}, 2, "none: No such"},
+        Rehearsal{"BadJobs", {"--jobs", "1x"}, {}, 2, "--jobs takes"},
+        Rehearsal{"InterruptedFleet", fleet_args, asleep_fleet, 130,
+                  "interrupted", nullptr, true, SIGINT},
+        Rehearsal{"TerminatedFleet", fleet_args, asleep_fleet, 143,
+                  "interrupted", nullptr, true, SIGTERM},
+        Rehearsal{
+            "TerminatedMachine",
+            {"--disks", "asleep.txt", "--report", "report.json"},
+            {{"asleep.txt", capture()}, {"report.json", "an earlier report"}},
+            143,
+            "interrupted",
+            nullptr,
+            true,
+            SIGTERM},
+        Rehearsal{"HungUpFleet", fleet_args, asleep_fleet, 129, "interrupted",
+                  nullptr, true, SIGHUP},
+        Rehearsal{"BadOption", {"--size=1000"}, {}, 2, "unknown option"},
+        Rehearsal{"Help", {"--help"}, {}, 0, "usage: scripts/rehearse"}),
     [](const ::testing::TestParamInfo<Rehearsal> &info) {
       return info.param.name;
     });
+
+// The build path, with a stand-in cmake that makes a stand-in runner: the
+// lock is held while building, and neither held nor passed on once the
+// runner runs, in an environment of its own, wherever the script is linked.
+TEST(RehearseScript, BuildsUnderItsLockAndHandsOverWithoutIt) {
+  namespace fs = std::filesystem;
+  TempFolder clone;
+  fs::create_directory(clone / "scripts");
+  for (const std::string script :
+       {"rehearse", "install-packages", "fresh-if-moved"})
+    fs::copy_file(fs::path(REHEARSE).parent_path() / script,
+                  clone / "scripts/" + script);
+  clone.script("bin/cmake", R"(
+flock -n build/rehearsal.lock true && echo free >build/while-building
+mkdir -p build/rehearsal
+cat >build/rehearsal/rehearse <<'RUNNER'
+#!/bin/sh
+flock -n "${0%/*}/../rehearsal.lock" true || echo "lock held"
+ls -l /proc/$$/fd/ | grep rehearsal.lock
+echo "args: $*"
+env
+RUNNER
+chmod +x build/rehearsal/rehearse)");
+  fs::create_directory_symlink(clone / "scripts", clone / "linked");
+  ProgramSetup setup;
+  setup.args = {"--disks", "x y"};
+  setup.env = {{"PATH", clone / "bin:" + std::getenv("PATH")},
+               {"RAIDVOL_REHEARSAL_BUILD", std::nullopt},
+               {"COMSPEC", "cmd"},
+               {"RAIDVOL_DRIVES", "drives"},
+               {"RAIDVOL_DISKS", "disks"},
+               {"RAIDVOL_VERDICT", "verdict"}};
+  const ProgramRun run = run_program(clone / "linked/rehearse", setup);
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_FALSE(clone.has("build/while-building")) << "built without the lock";
+  EXPECT_NE(run.out.find("args: --disks x y\n"), std::string::npos) << run.out;
+  for (const char *left :
+       {"lock held", "rehearsal.lock", "COMSPEC", "RAIDVOL_DRIVES",
+        "RAIDVOL_DISKS", "RAIDVOL_VERDICT"})
+    EXPECT_EQ(run.out.find(left), std::string::npos) << run.out;
+}
 
 } // namespace

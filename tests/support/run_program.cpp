@@ -100,7 +100,10 @@ ProgramRun run_program(const std::string &program, const ProgramSetup &setup) {
             sigemptyset(&pipe_signal) == 0 &&
             sigaddset(&pipe_signal, SIGPIPE) == 0 &&
             posix_spawnattr_setsigdefault(&attributes, &pipe_signal) == 0 &&
-            posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF) == 0,
+            posix_spawnattr_setflags(
+                &attributes,
+                POSIX_SPAWN_SETSIGDEF |
+                    (setup.while_running ? POSIX_SPAWN_SETPGROUP : 0)) == 0,
         "spawn attributes");
 
   std::vector<std::string> argv_texts{program};
@@ -119,6 +122,8 @@ ProgramRun run_program(const std::string &program, const ProgramSetup &setup) {
   close(out_pipe[1]);
   close(err_pipe[1]);
   check(error == 0, "spawn");
+  if (setup.while_running)
+    setup.while_running(child);
   drain(out_pipe[0], err_pipe[0], run);
   int status;
   while (waitpid(child, &status, 0) < 0)

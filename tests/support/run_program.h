@@ -5,9 +5,11 @@
 
 #include "clock.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 struct ProgramRun {
@@ -26,6 +28,9 @@ struct ProgramSetup {
   std::string folder;                   // empty: the test's own
   bool output_read = true; // false: its output's reader has gone at start
   clockid_t clock = CLOCK_MONOTONIC; // what started_ns and ended_ns read
+  // If set, the program starts in a process group of its own, and this is
+  // called with its pid before its output is read.
+  std::function<void(pid_t)> while_running = nullptr;
 };
 
 ProgramRun run_program(const std::string &program, const ProgramSetup &setup);

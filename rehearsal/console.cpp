@@ -1,0 +1,97 @@
+#include "console.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace rehearsal {
+namespace {
+
+// Control bytes as \xNN, so that nothing in a file name or a reason can
+// steer the terminal.
+std::string printable(const std::string &text) {
+  std::string shown;
+  for (const unsigned char byte : text) {
+    if (byte >= 0x20 && byte != 0x7F) {
+      shown += static_cast<char>(byte);
+      continue;
+    }
+    char escaped[5];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+    shown += escaped;
+  }
+  return shown;
+}
+
+std::string padded(const std::string &text, std::size_t width) {
+  return text + std::string(width - std::min(width, text.size()), ' ');
+}
+
+} // namespace
+
+void show_verdict(const std::string &program, const Outcome &outcome) {
+  switch (outcome.conclusion) {
+  case Conclusion::created:
+    std::printf("rehearse: %s would create the volume on this machine.\n",
+                program.c_str());
+    break;
+  case Conclusion::refused:
+    std::printf("rehearse: DiskPart would refuse %s's volume on this machine, "
+                "for the reasons above.\n",
+                program.c_str());
+    break;
+  case Conclusion::unusable: // the simulated DiskPart has said why
+    break;
+  case Conclusion::failed:
+    for (const std::string &reason : outcome.reasons)
+      std::fprintf(stderr, "rehearse: %s\n", printable(reason).c_str());
+    break;
+  }
+}
+
+void show_table(const std::string &program,
+                const std::vector<Machine> &machines,
+                const std::vector<Outcome> &outcomes) {
+  const std::string machine_heading = "machine";
+  const std::string verdict_heading = "verdict";
+  std::size_t name_width = machine_heading.size();
+  for (const Machine &machine : machines)
+    name_width = std::max(name_width, printable(machine.name).size());
+  std::size_t verdict_width = 0;
+  for (int i = 0; i <= static_cast<int>(Conclusion::failed); ++i)
+    verdict_width = std::max(
+        verdict_width, conclusion_word(static_cast<Conclusion>(i)).size());
+  const std::string indent(name_width + 2 + verdict_width + 2, ' ');
+  std::printf("%s  %s  reasons\n", padded(machine_heading, name_width).c_str(),
+              padded(verdict_heading, verdict_width).c_str());
+  Tally tally;
+  for (std::size_t i = 0; i < machines.size(); ++i) {
+    tally.add(outcomes[i].conclusion);
+    std::string row =
+        padded(printable(machines[i].name), name_width) + "  " +
+        padded(std::string(conclusion_word(outcomes[i].conclusion)),
+               verdict_width);
+    for (std::size_t r = 0; r < outcomes[i].reasons.size(); ++r)
+      row +=
+          (r == 0 ? "  " : "\n" + indent) + printable(outcomes[i].reasons[r]);
+    // Without reasons, no trailing spaces.
+    row.erase(row.find_last_not_of(' ') + 1);
+    std::printf("%s\n", row.c_str());
+  }
+  std::printf("rehearse: %s on %zu machines: %s.\n", program.c_str(),
+              machines.size(), tally.text().c_str());
+}
+
+bool show_file(const std::string &path) {
+  std::FILE *const file = std::fopen(path.c_str(), "rbe");
+  if (file == nullptr)
+    return false;
+  char buffer[4096];
+  std::size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    std::fwrite(buffer, 1, count, stdout);
+  const bool read = std::ferror(file) == 0;
+  std::fclose(file);
+  return read;
+}
+
+} // namespace rehearsal

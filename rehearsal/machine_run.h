@@ -1,0 +1,55 @@
+// One machine's run: the program started in a folder of its own, as the
+// leader of a process group of its own, with a verdict file of its own; and
+// the outcome read back once it has ended. A run whose console is the
+// rehearsal's stays in the rehearsal's process group: a terminal that stops
+// the writes of other groups (stty tostop) would stop it.
+#pragma once
+
+#include "conclusion.h"
+#include "machines.h"
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace rehearsal {
+
+struct RunSetup {
+  std::string build;       // where the programs and the interpreter are
+  std::string program;     // the program's file name there
+  std::string work;        // a folder of the rehearsal's own
+  std::string transcripts; // empty: no console is kept
+  bool console_shown;      // where not kept, on the rehearsal's console
+};
+
+class MachineRuns {
+public:
+  explicit MachineRuns(RunSetup setup);
+
+  // Starts machine `index`'s program; its pid, or -1 with `outcome` saying
+  // why it did not start.
+  pid_t start(const Machine &machine, std::size_t index, Outcome &outcome);
+  // What the run of machine `index` that ended with `wait_status` concluded.
+  Outcome finish(std::size_t index, int wait_status) const;
+  // Makes the transcripts' folder if need be, and removes any earlier
+  // transcript of these machines, which could pass for this rehearsal's.
+  // Throws Stop (a bad input) where it cannot.
+  void prepare_transcripts(const std::vector<Machine> &machines) const;
+  // Where machine `machine`'s console is kept, if it is kept.
+  std::string transcript(const Machine &machine) const;
+  // Ends the run whose program is `pid` before its time: its whole process
+  // group, or in the rehearsal's group, the program, whose end ends the
+  // interpreter and DiskPart too, as their input then ends.
+  void end(pid_t pid) const;
+  // Removes what the run of `machine`, ended before its time, has kept, so
+  // that it does not pass for a result.
+  void abandon(const Machine &machine) const;
+
+private:
+  std::string folder(std::size_t index) const;
+
+  RunSetup setup_;
+  std::vector<std::string> environment_; // but for the machine's own two
+};
+
+} // namespace rehearsal

@@ -1,0 +1,102 @@
+#include "machines.h"
+
+#include "conclusion.h"
+#include "stop.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <filesystem>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace rehearsal {
+namespace {
+
+// The name the made-up disks go by in a report.
+constexpr char made_up_machine[] = "made-up disks";
+
+[[noreturn]] void refuse(const std::string &why) {
+  throw Stop(bad_input_status, why);
+}
+
+// `path` from the folder that the rehearsal was started in, as the machines'
+// programs run elsewhere.
+std::string from_start_folder(const std::string &path) {
+  if (path[0] == '/')
+    return path;
+  // The folder as the caller's shell names it (PWD), where that is right.
+  const std::unique_ptr<char, void (*)(void *)> folder(get_current_dir_name(),
+                                                       std::free);
+  if (!folder)
+    throw Stop(not_run_status,
+               with_error("cannot tell the folder it was started in"));
+  return std::string(folder.get()) + "/" + path;
+}
+
+Machine machine_of(const std::string &capture) {
+  return {std::filesystem::path(capture).filename().stem().string(), capture,
+          from_start_folder(capture)};
+}
+
+bool is_regular_file(const std::string &path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// A capture for each regular file directly in `folder` whose name does not
+// begin with a dot.
+std::vector<Machine> folder_machines(const std::string &folder) {
+  const std::unique_ptr<DIR, int (*)(DIR *)> entries(opendir(folder.c_str()),
+                                                     closedir);
+  if (!entries)
+    refuse(with_error(folder + ": cannot be read"));
+  const std::string prefix = folder.back() == '/' ? folder : folder + "/";
+  std::vector<Machine> found;
+  errno = 0;
+  while (const dirent *const entry = readdir(entries.get())) {
+    const std::string path = prefix + entry->d_name;
+    if (entry->d_name[0] != '.' && is_regular_file(path))
+      found.push_back(machine_of(path));
+    errno = 0;
+  }
+  if (errno != 0)
+    refuse(with_error(folder + ": cannot be read"));
+  if (found.empty())
+    refuse(folder + ": holds no capture (a regular file whose name does not "
+                    "begin with a dot)");
+  return found;
+}
+
+} // namespace
+
+Machines machines_named(const std::vector<std::string> &paths) {
+  if (paths.empty())
+    return {{{made_up_machine, "", ""}}, false};
+  Machines machines{{}, paths.size() > 1};
+  for (const std::string &path : paths) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0)
+      refuse(with_error(path));
+    if (!S_ISDIR(status.st_mode)) {
+      machines.list.push_back(machine_of(path));
+      continue;
+    }
+    machines.fleet = true;
+    for (Machine &machine : folder_machines(path))
+      machines.list.push_back(std::move(machine));
+  }
+  std::sort(machines.list.begin(), machines.list.end(),
+            [](const Machine &a, const Machine &b) { return a.name < b.name; });
+  const auto same = std::adjacent_find(
+      machines.list.begin(), machines.list.end(),
+      [](const Machine &a, const Machine &b) { return a.name == b.name; });
+  if (same != machines.list.end())
+    refuse(same->capture + " and " + same[1].capture +
+           " both name the machine " + same->name);
+  return machines;
+}
+
+} // namespace rehearsal

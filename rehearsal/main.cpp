@@ -1,0 +1,118 @@
+// The rehearsal runner: runs raidvol-sized (or raidvol-nosize) against the
+// simulated DiskPart for each machine that a capture describes, side by
+// side, and exits with the most serious verdict, so that a provisioning
+// pipeline can gate on it. scripts/rehearse builds it and starts it in an
+// environment of its own; --help says what it takes.
+#include "conclusion.h"
+#include "console.h"
+#include "fleet.h"
+#include "jobs.h"
+#include "machine_run.h"
+#include "machines.h"
+#include "options.h"
+#include "report.h"
+#include "stop.h"
+#include "work_folder.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <optional>
+#include <unistd.h>
+
+namespace rehearsal {
+namespace {
+
+// The folder of this program, where the build put the programs and the
+// stand-ins beside it.
+std::string own_folder() {
+  char path[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+  if (length < 0 || static_cast<std::size_t>(length) == sizeof path)
+    throw Stop(not_run_status, with_error("cannot tell where it is"));
+  const std::string program(path, static_cast<std::size_t>(length));
+  return program.substr(0, program.rfind('/'));
+}
+
+// Standard error and input, if closed, hold /dev/null, so that no file the
+// rehearsal opens takes their place; a closed standard output is refused.
+void check_standard_streams() {
+  if (fcntl(STDOUT_FILENO, F_GETFD) == -1)
+    throw Stop(not_run_status, "standard output is closed");
+  for (const int stream : {STDIN_FILENO, STDERR_FILENO})
+    if (fcntl(stream, F_GETFD) == -1 && open("/dev/null", O_RDWR) != stream)
+      throw Stop(not_run_status, with_error("cannot open /dev/null"));
+}
+
+int rehearse(const std::vector<std::string> &args) {
+  check_standard_streams();
+  const Options options = parse_options(args);
+  std::optional<Report> report;
+  if (!options.report.empty())
+    report.emplace(options.report);
+  if (!options.refusal.empty())
+    throw Stop(bad_input_status,
+               options.refusal + " (see scripts/rehearse --help)");
+  if (options.help) {
+    std::fputs(usage().c_str(), stdout);
+    return 0;
+  }
+  const Machines machines = machines_named(options.disks);
+  const std::string program = options.nosize ? NOSIZE_PROGRAM : SIZED_PROGRAM;
+  const WorkFolder work;
+  MachineRuns runs({own_folder(), program, work.path(), options.transcripts,
+                    !machines.fleet});
+  runs.prepare_transcripts(machines.list);
+  const FleetRun fleet = run_fleet(machines.list, runs,
+                                   options.jobs ? options.jobs : default_jobs(),
+                                   machines.fleet && isatty(STDERR_FILENO));
+  if (fleet.interrupted_by != 0) {
+    std::fprintf(stderr,
+                 "rehearse: interrupted: every run it started is ended%s\n",
+                 report ? ", and no report is written" : "");
+    return 128 + fleet.interrupted_by;
+  }
+  const char *const commit = std::getenv("RAIDVOL_REHEARSAL_COMMIT");
+  if (report)
+    report->write(report_of(program, commit ? commit : "", machines.list,
+                            fleet.outcomes));
+  if (machines.fleet) {
+    show_table(program, machines.list, fleet.outcomes);
+  } else {
+    const std::string kept = runs.transcript(machines.list[0]);
+    if (!kept.empty() && !show_file(kept))
+      throw Stop(not_run_status, with_error("cannot read back " + kept));
+    show_verdict(program, fleet.outcomes[0]);
+  }
+  Conclusion worst = Conclusion::created;
+  for (const Outcome &outcome : fleet.outcomes)
+    worst = std::max(worst, outcome.conclusion);
+  return static_cast<int>(worst);
+}
+
+} // namespace
+} // namespace rehearsal
+
+int main(int argc, char *argv[]) {
+  // The programs' ends are waited for, even where the caller ignored them;
+  // a closed output is an error that a write reports.
+  std::signal(SIGCHLD, SIG_DFL);
+  std::signal(SIGPIPE, SIG_IGN);
+  const sigset_t signals = rehearsal::ending_signals();
+  sigprocmask(SIG_BLOCK, &signals, nullptr);
+  int status;
+  try {
+    status =
+        rehearsal::rehearse(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const rehearsal::Stop &stop) {
+    std::fprintf(stderr, "rehearse: %s\n", stop.what());
+    return stop.status;
+  }
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::perror("rehearse: cannot write to standard output");
+    return rehearsal::not_run_status;
+  }
+  return status;
+}

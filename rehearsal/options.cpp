@@ -1,0 +1,95 @@
+#include "options.h"
+
+#include "jobs.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace rehearsal {
+
+std::string usage() {
+  return std::string(
+             R"(usage: scripts/rehearse [--nosize] [--disks PATH]... [--jobs N]
+                        [--report FILE] [--transcripts DIR]
+
+Runs raidvol-sized (with --nosize, raidvol-nosize) against the simulated
+DiskPart, on the machine that a capture describes: the output of DiskPart's
+LIST DISK there, saved to a file. Without --disks, on four made-up disks.
+
+  --disks PATH       a capture, or a folder standing for each regular file
+                     directly in it whose name does not begin with a dot.
+                     Each capture is a machine, named by its file name
+                     without its last extension. Given more than once, or
+                     naming a folder, it rehearses a fleet: the machines run
+                     side by side, and a table of their verdicts follows.
+  --jobs N           at most N machines at once (default: a quarter of the
+                     account's process limit, at most )") +
+         std::to_string(most_jobs) + R"()
+  --report FILE      writes the verdicts as JSON to FILE, once all have run
+  --transcripts DIR  keeps each machine's console in DIR/<machine>.txt
+  --nosize           rehearses raidvol-nosize
+
+Exit status, that of the most serious verdict among the machines:
+  0    created: DiskPart would create the volume on every machine
+  1    refused: DiskPart would refuse it on a machine; its reasons are shown
+  2    unusable: a capture cannot be used, or an option is bad; the message
+       says why
+  3    failed: a machine's rehearsal could not run, or the rehearsal itself
+       failed (its temporary folder, the build, its output); the message
+       says why
+  130  interrupted by SIGINT (143 by SIGTERM, 129 by SIGHUP): every run it
+       started is ended, and no report is written
+)";
+}
+
+namespace {
+
+// A whole number from 1 up, or 0 if `text` is none.
+unsigned whole_number(const std::string &text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+    return 0;
+  errno = 0;
+  const unsigned long value = std::strtoul(text.c_str(), nullptr, 10);
+  return errno == 0 && value <= UINT_MAX ? static_cast<unsigned>(value) : 0;
+}
+
+} // namespace
+
+Options parse_options(const std::vector<std::string> &args) {
+  Options options;
+  for (std::size_t i = 0; i < args.size() && options.refusal.empty(); ++i) {
+    const std::string &option = args[i];
+    const bool has_value = i + 1 < args.size() && !args[i + 1].empty();
+    const std::string value = has_value ? args[i + 1] : "";
+    if (option == "--nosize") {
+      options.nosize = true;
+      continue;
+    }
+    if (option == "--help" || option == "-h") {
+      options.help = true;
+      continue;
+    }
+    if (option != "--disks" && option != "--jobs" && option != "--report" &&
+        option != "--transcripts") {
+      options.refusal = "unknown option: " + option;
+      continue;
+    }
+    if (!has_value) {
+      options.refusal = option + " needs a value";
+      continue;
+    }
+    ++i;
+    if (option == "--disks")
+      options.disks.push_back(value);
+    else if (option == "--report")
+      options.report = value;
+    else if (option == "--transcripts")
+      options.transcripts = value;
+    else if ((options.jobs = whole_number(value)) == 0)
+      options.refusal = "--jobs takes a whole number from 1 up, not " + value;
+  }
+  return options;
+}
+
+} // namespace rehearsal
