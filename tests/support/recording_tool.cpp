@@ -31,7 +31,10 @@ long read_input(char *buffer, unsigned long size) {
   return static_cast<long>(count);
 }
 
-void sleep_ms(int ms) { Sleep(static_cast<DWORD>(ms)); }
+// As a slow DiskPart would.
+void sleep_ms(int ms) {
+  Sleep(static_cast<DWORD>(ms)); // lingers on purpose
+}
 
 // Windows tells a process nothing of who else holds its input pipe.
 void record_other_ends(FILE *) {}
@@ -49,7 +52,10 @@ long read_input(char *buffer, unsigned long size) {
   return read(STDIN_FILENO, buffer, size);
 }
 
-void sleep_ms(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
+// As a slow DiskPart would.
+void sleep_ms(int ms) {
+  usleep(static_cast<useconds_t>(ms) * 1000U); // lingers on purpose
+}
 
 // Any other end of its input pipe would keep it from reaching end of input.
 void record_other_ends(FILE *report) {
