@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <set>
 
 namespace rehearsal {
 
@@ -58,6 +59,7 @@ unsigned whole_number(const std::string &text) {
 
 Options parse_options(const std::vector<std::string> &args) {
   Options options;
+  std::set<std::string> given; // the options that take one value only
   for (std::size_t i = 0; i < args.size() && options.refusal.empty(); ++i) {
     const std::string &option = args[i];
     const bool has_value = i + 1 < args.size() && !args[i + 1].empty();
@@ -77,6 +79,11 @@ Options parse_options(const std::vector<std::string> &args) {
     }
     if (!has_value) {
       options.refusal = option + " needs a value";
+      continue;
+    }
+    // A second value would silently replace the first.
+    if (option != "--disks" && !given.insert(option).second) {
+      options.refusal = option + " is given twice";
       continue;
     }
     ++i;
