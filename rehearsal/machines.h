@@ -22,4 +22,11 @@ struct Machines {
 // and two captures that give one machine name.
 Machines machines_named(const std::vector<std::string> &paths);
 
+// Whether `path` is, or would be, a capture that the --disks `paths` name:
+// one of them, or an entry directly in one of their folders whose name does
+// not begin with a dot. A report or transcript written there would take a
+// capture's place.
+bool among_captures(const std::string &path,
+                    const std::vector<std::string> &paths);
+
 } // namespace rehearsal

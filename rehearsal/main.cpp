@@ -50,8 +50,13 @@ int rehearse(const std::vector<std::string> &args) {
   check_standard_streams();
   const Options options = parse_options(args);
   std::optional<Report> report;
-  if (!options.report.empty())
+  if (!options.report.empty()) {
+    if (among_captures(options.report, options.disks))
+      throw Stop(bad_input_status,
+                 "--report " + options.report +
+                     " would lie among the captures: name a file elsewhere");
     report.emplace(options.report);
+  }
   if (!options.refusal.empty())
     throw Stop(bad_input_status,
                options.refusal + " (see scripts/rehearse --help)");
@@ -64,7 +69,7 @@ int rehearse(const std::vector<std::string> &args) {
   const WorkFolder work;
   MachineRuns runs({own_folder(), program, work.path(), options.transcripts,
                     !machines.fleet});
-  runs.prepare_transcripts(machines.list);
+  runs.prepare_transcripts(machines.list, options.disks);
   const FleetRun fleet = run_fleet(machines.list, runs,
                                    options.jobs ? options.jobs : default_jobs(),
                                    machines.fleet && isatty(STDERR_FILENO));

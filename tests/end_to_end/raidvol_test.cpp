@@ -203,6 +203,12 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
     EXPECT_LT(run.elapsed_ms(), pause_ms) << "its runs are ended, not awaited";
   }
   EXPECT_TRUE(std::filesystem::is_empty(caller / "tmp"));
+  // What the caller handed over is left as it was; only an earlier report
+  // may go.
+  for (const auto &[name, content] : rehearsal.files)
+    if (name != "report.json") {
+      EXPECT_EQ(caller.read(name), content) << name;
+    }
   EXPECT_EQ(processes_in(caller.path()), std::vector<std::string>{});
   if (rehearsal.machines.is_null()) {
     EXPECT_FALSE(caller.has("report.json"));
@@ -327,6 +333,17 @@ INSTANTIATE_TEST_SUITE_P(
                    {"report.json", "an earlier report"}},
                   2,
                   "a/srv.txt and b/srv.log both name the machine srv\n"},
+        Rehearsal{"TranscriptsAmongCaptures",
+                  {"--disks", "fleet", "--transcripts", "fleet/"},
+                  {{"fleet/srv.txt", capture()}},
+                  2,
+                  "--transcripts fleet/ would put transcripts among the "
+                  "captures"},
+        Rehearsal{"ReportOnACapture",
+                  {"--disks", "fleet", "--report", "./fleet/srv.txt"},
+                  {{"fleet/srv.txt", capture()}},
+                  2,
+                  "--report ./fleet/srv.txt would lie among the captures"},
         Rehearsal{"OptionTwice",
                   {"--report", "a.json", "--report", "report.json"},
                   {},
