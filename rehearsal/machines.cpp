@@ -56,11 +56,6 @@ bool same_file(const std::string &a, const std::string &b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-bool is_regular_file(const std::string &path) {
-  struct stat status;
-  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
 bool is_folder(const std::string &path) {
   struct stat status;
   return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
@@ -78,7 +73,11 @@ std::vector<Machine> folder_machines(const std::string &folder) {
   errno = 0;
   while (const dirent *const entry = readdir(entries.get())) {
     const std::string path = prefix + entry->d_name;
-    if (entry->d_name[0] != '.' && is_regular_file(path))
+    // One that cannot be looked at, such as a dangling link, is a machine
+    // still, whose capture cannot be read: it is not dropped unsaid.
+    struct stat status;
+    if (entry->d_name[0] != '.' &&
+        (stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)))
       found.push_back(machine_of(path));
     errno = 0;
   }

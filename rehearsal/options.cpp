@@ -19,7 +19,9 @@ DiskPart, on the machine that a capture describes: the output of DiskPart's
 LIST DISK there, saved to a file. Without --disks, on four made-up disks.
 
   --disks PATH       a capture, or a folder standing for each regular file
-                     directly in it whose name does not begin with a dot.
+                     directly in it whose name does not begin with a dot
+                     (and each link there that leads nowhere, a machine
+                     whose capture cannot be read).
                      Each capture is a machine, named by its file name
                      without its last extension. Given more than once, or
                      naming a folder, it rehearses a fleet: the machines run

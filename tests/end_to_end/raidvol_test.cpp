@@ -104,6 +104,8 @@ struct Rehearsal {
   // Sent once its machines run: SIGINT to its process group, as Ctrl-C
   // sends it, any other to it alone.
   int signal = 0;
+  // Symbolic links made in the caller's folder, to their targets.
+  std::map<std::string, std::string> links = {};
 };
 
 void PrintTo(const Rehearsal &rehearsal, std::ostream *out) {
@@ -172,6 +174,8 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
   TempFolder caller;
   for (const auto &[name, content] : rehearsal.files)
     caller.write(name, content);
+  for (const auto &[name, target] : rehearsal.links)
+    std::filesystem::create_symlink(target, caller / name);
   const std::string asleep = caller / "asleep";
   ASSERT_EQ(mkfifo(asleep.c_str(), 0600), 0);
   std::filesystem::create_directory(caller / "tmp");
@@ -349,6 +353,19 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   2,
                   "--report is given twice"},
+        Rehearsal{"DanglingLink",
+                  {"--disks", "fleet", "--report", "report.json"},
+                  {{"fleet/created.txt", capture()}},
+                  2,
+                  "gone     unusable  cannot be read",
+                  nlohmann::json::parse(R"([
+  {"machine": "created", "capture": "fleet/created.txt",
+   "verdict": "created", "reasons": []},
+  {"machine": "gone", "capture": "fleet/gone.txt", "verdict": "unusable",
+   "reasons": ["cannot be read"]}])"),
+                  false,
+                  0,
+                  {{"fleet/gone.txt", "none.txt"}}},
         Rehearsal{"EmptyFolder",
                   {"--disks", "fleet"},
                   {{"fleet/.hidden", capture()}},
