@@ -330,6 +330,16 @@ INSTANTIATE_TEST_SUITE_P(
    "verdict": "unusable", "reasons": ["holds no LIST DISK table"]}
 ])"),
                   true},
+        Rehearsal{"NamesAsTheTerminalShowsThem",
+                  {"--disks", "fleet"},
+                  {{"fleet/\xC2\x9B.txt", capture()},
+                   {"fleet/\u00F1and\u00FA.txt", capture()},
+                   {"fleet/\u65E5\u672C.txt", capture()}},
+                  0,
+                  "machine   verdict   reasons\n"
+                  "\\xC2\\x9B  created\n"
+                  "\u00F1and\u00FA     created\n"
+                  "\u65E5\u672C      created\n"},
         Rehearsal{"OneMachineName",
                   {"--disks", "a", "--disks", "b", "--report", "report.json"},
                   {{"a/srv.txt", capture()},
