@@ -185,7 +185,8 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
   setup.env = {{"RAIDVOL_REHEARSAL_BUILD", rehearsal.wrapped
                                                ? wrapped_build(caller, asleep)
                                                : BUILD_FOLDER},
-               {"TMPDIR", caller / "tmp"},
+               // Relative, as a caller may set it.
+               {"TMPDIR", "tmp"},
                {"RAIDVOL_DISKS", caller / "none"},
                {"RAIDVOL_VERDICT", caller / "none"},
                {"COMSPEC", "/bin/false"},
