@@ -156,7 +156,7 @@ void MachineRuns::prepare_transcripts(
     throw Stop(bad_input_status,
                "--transcripts " + setup_.transcripts + " is not a folder");
   for (const Machine &machine : machines) {
-    if (among_captures(transcript(machine), paths))
+    if (lies_among(transcript(machine), paths))
       throw Stop(bad_input_status,
                  "--transcripts " + setup_.transcripts +
                      " would put transcripts among the captures: name a "

@@ -118,8 +118,8 @@ Machines machines_named(const std::vector<std::string> &paths) {
   return machines;
 }
 
-bool among_captures(const std::string &path,
-                    const std::vector<std::string> &paths) {
+bool lies_among(const std::string &path,
+                const std::vector<std::string> &paths) {
   const auto [folder, name] = entry_of(path);
   for (const std::string &capture : paths) {
     if (is_folder(capture)) {

@@ -46,17 +46,28 @@ void check_standard_streams() {
       throw Stop(not_run_status, with_error("cannot open /dev/null"));
 }
 
+// The report's path, refused where the report would take the place of a
+// capture or a transcript.
+std::string placed_report(const Options &options) {
+  const auto refusal = [&](const std::string &among) {
+    return Stop(bad_input_status, "--report " + options.report +
+                                      " would lie among the " + among +
+                                      ": name a file elsewhere");
+  };
+  if (lies_among(options.report, options.disks))
+    throw refusal("captures");
+  if (!options.transcripts.empty() &&
+      lies_among(options.report, {options.transcripts}))
+    throw refusal("transcripts");
+  return options.report;
+}
+
 int rehearse(const std::vector<std::string> &args) {
   check_standard_streams();
   const Options options = parse_options(args);
   std::optional<Report> report;
-  if (!options.report.empty()) {
-    if (among_captures(options.report, options.disks))
-      throw Stop(bad_input_status,
-                 "--report " + options.report +
-                     " would lie among the captures: name a file elsewhere");
-    report.emplace(options.report);
-  }
+  if (!options.report.empty())
+    report.emplace(placed_report(options));
   if (!options.refusal.empty())
     throw Stop(bad_input_status,
                options.refusal + " (see scripts/rehearse --help)");
