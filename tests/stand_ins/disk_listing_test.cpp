@@ -161,9 +161,9 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "capture LIST DISK again on an English DiskPart, or add the word to "
        "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
       {row("En l\xA1nea"),
-       "line 3: the status \"En l\\xA1nea\" is not one the simulation knows: "
-       "capture LIST DISK again on an English DiskPart, or add the word to "
-       "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
+       "line 3: the status \"En l\\xA1nea\" is in a code page, as cmd's > "
+       "saves DiskPart's output, not in UTF-8 or UTF-16: capture LIST DISK "
+       "again with PowerShell, or save the file as UTF-8"},
       {row("Online\x1b[8m"),
        "line 3: holds a control character, \\x1B, in the table"},
       {row("Online", "lots"),
