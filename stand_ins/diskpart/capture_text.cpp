@@ -72,6 +72,12 @@ std::string read_capture_text(const std::string &bytes, CaptureText &text) {
     const std::size_t other =
         std::min({decoded.find('\0'), decoded.find(utf8_mark),
                   decoded.find(utf16le_mark)});
+    // Another encoding from the first line on is the whole file's: UTF-16
+    // big-endian or without a byte-order mark, say. Nothing was appended.
+    if (other != std::string::npos && decoded.find('\n') >= other)
+      return "is in an encoding that the simulation does not read: save it "
+             "as UTF-8, or as the UTF-16 that Windows PowerShell 5.1's > "
+             "writes";
     if (other != std::string::npos)
       return appended_at(decoded.substr(0, other));
   }
