@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -433,6 +434,13 @@ env
 RUNNER
 chmod +x build/rehearsal/rehearse)");
   fs::create_directory_symlink(clone / "scripts", clone / "linked");
+  // A clone whose files differ from its commit, as after adding a status.
+  ASSERT_EQ(std::system(("cd '" + clone.path() +
+                         "' && git init -q && git add scripts && git -c "
+                         "user.name=t -c user.email=t commit -qm t && echo "
+                         ">>scripts/fresh-if-moved")
+                            .c_str()),
+            0);
   ProgramSetup setup;
   setup.args = {"--disks", "x y"};
   setup.env = {{"PATH", clone / "bin:" + std::getenv("PATH")},
@@ -445,6 +453,7 @@ chmod +x build/rehearsal/rehearse)");
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_FALSE(clone.has("build/while-building")) << "built without the lock";
   EXPECT_NE(run.out.find("args: --disks x y\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("-dirty\n"), std::string::npos) << run.out;
   for (const char *left :
        {"lock held", "rehearsal.lock", "COMSPEC", "RAIDVOL_DRIVES",
         "RAIDVOL_DISKS", "RAIDVOL_VERDICT"})
