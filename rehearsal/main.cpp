@@ -65,16 +65,17 @@ std::string placed_report(const Options &options) {
 int rehearse(const std::vector<std::string> &args) {
   check_standard_streams();
   const Options options = parse_options(args);
+  // Help rehearses nothing, so it leaves any earlier report be.
+  if (options.help && options.refusal.empty()) {
+    std::fputs(usage().c_str(), stdout);
+    return 0;
+  }
   std::optional<Report> report;
   if (!options.report.empty())
     report.emplace(placed_report(options));
   if (!options.refusal.empty())
     throw Stop(bad_input_status,
                options.refusal + " (see scripts/rehearse --help)");
-  if (options.help) {
-    std::fputs(usage().c_str(), stdout);
-    return 0;
-  }
   const Machines machines = machines_named(options.disks);
   const std::string program = options.nosize ? NOSIZE_PROGRAM : SIZED_PROGRAM;
   const WorkFolder work;

@@ -406,7 +406,11 @@ INSTANTIATE_TEST_SUITE_P(
         Rehearsal{"HungUpFleet", fleet_args, asleep_fleet, 129, "interrupted",
                   nullptr, true, SIGHUP},
         Rehearsal{"BadOption", {"--size=1000"}, {}, 2, "unknown option"},
-        Rehearsal{"Help", {"--help"}, {}, 0, "usage: scripts/rehearse"}),
+        Rehearsal{"Help",
+                  {"--help", "--report", "kept.json"},
+                  {{"kept.json", "an earlier report"}},
+                  0,
+                  "usage: scripts/rehearse"}),
     [](const ::testing::TestParamInfo<Rehearsal> &info) {
       return info.param.name;
     });
