@@ -150,6 +150,7 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
       {nul_after_online, "line 5" + appended},
       {utf16le(u"  Disk") + "x", "ends in the middle of a UTF-16 character"},
       {::utf16le(with_crlf(capture())).substr(2), unread_encoding},
+      {std::string("\xFF\xFE\0\0\r\0\0\0", 8), unread_encoding},
       // big-endian: each unit's bytes the other way round
       {std::string("\xFE\xFF\0", 3) + ::utf16le(with_crlf(capture())).substr(2),
        unread_encoding},
