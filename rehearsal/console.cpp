@@ -1,29 +1,20 @@
 #include "console.h"
 
+#include "column_table.h"
+#include "shown_text.h"
+
 #include <algorithm>
 #include <cstdio>
 
+// Nothing in a file name or a reason reaches the terminal raw: control
+// characters and bytes that are not UTF-8 are shown as \xNN.
 namespace rehearsal {
 namespace {
 
-// Control bytes as \xNN, so that nothing in a file name or a reason can
-// steer the terminal.
-std::string printable(const std::string &text) {
-  std::string shown;
-  for (const unsigned char byte : text) {
-    if (byte >= 0x20 && byte != 0x7F) {
-      shown += static_cast<char>(byte);
-      continue;
-    }
-    char escaped[5];
-    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-    shown += escaped;
-  }
-  return shown;
-}
-
+// Padded to `width` console columns, as the table is seen.
 std::string padded(const std::string &text, std::size_t width) {
-  return text + std::string(width - std::min(width, text.size()), ' ');
+  const std::size_t taken = stand_ins::text_width(text);
+  return text + std::string(width - std::min(width, taken), ' ');
 }
 
 } // namespace
@@ -43,7 +34,7 @@ void show_verdict(const std::string &program, const Outcome &outcome) {
     break;
   case Conclusion::failed:
     for (const std::string &reason : outcome.reasons)
-      std::fprintf(stderr, "rehearse: %s\n", printable(reason).c_str());
+      std::fprintf(stderr, "rehearse: %s\n", stand_ins::shown(reason).c_str());
     break;
   }
 }
@@ -55,7 +46,8 @@ void show_table(const std::string &program,
   const std::string verdict_heading = "verdict";
   std::size_t name_width = machine_heading.size();
   for (const Machine &machine : machines)
-    name_width = std::max(name_width, printable(machine.name).size());
+    name_width = std::max(
+        name_width, stand_ins::text_width(stand_ins::shown(machine.name)));
   std::size_t verdict_width = 0;
   for (int i = 0; i <= static_cast<int>(Conclusion::failed); ++i)
     verdict_width = std::max(
@@ -67,12 +59,12 @@ void show_table(const std::string &program,
   for (std::size_t i = 0; i < machines.size(); ++i) {
     tally.add(outcomes[i].conclusion);
     std::string row =
-        padded(printable(machines[i].name), name_width) + "  " +
+        padded(stand_ins::shown(machines[i].name), name_width) + "  " +
         padded(std::string(conclusion_word(outcomes[i].conclusion)),
                verdict_width);
     for (std::size_t r = 0; r < outcomes[i].reasons.size(); ++r)
-      row +=
-          (r == 0 ? "  " : "\n" + indent) + printable(outcomes[i].reasons[r]);
+      row += (r == 0 ? "  " : "\n" + indent) +
+             stand_ins::shown(outcomes[i].reasons[r]);
     // Without reasons, no trailing spaces.
     row.erase(row.find_last_not_of(' ') + 1);
     std::printf("%s\n", row.c_str());

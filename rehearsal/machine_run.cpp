@@ -142,17 +142,29 @@ void MachineRuns::end(pid_t pid) const {
 }
 
 void MachineRuns::prepare_transcripts(
-    const std::vector<Machine> &machines) const {
+    const std::vector<Machine> &machines,
+    const std::vector<std::string> &paths) const {
   if (setup_.transcripts.empty())
     return;
   if (mkdir(setup_.transcripts.c_str(), 0777) != 0 && errno != EEXIST)
     throw Stop(
         bad_input_status,
         with_error("cannot make the transcripts folder " + setup_.transcripts));
-  for (const Machine &machine : machines)
+  struct stat status;
+  if (stat(setup_.transcripts.c_str(), &status) != 0 ||
+      !S_ISDIR(status.st_mode))
+    throw Stop(bad_input_status,
+               "--transcripts " + setup_.transcripts + " is not a folder");
+  for (const Machine &machine : machines) {
+    if (lies_among(transcript(machine), paths))
+      throw Stop(bad_input_status,
+                 "--transcripts " + setup_.transcripts +
+                     " would put transcripts among the captures: name a "
+                     "folder elsewhere");
     if (unlink(transcript(machine).c_str()) != 0 && errno != ENOENT)
       throw Stop(bad_input_status,
                  with_error("cannot replace " + transcript(machine)));
+  }
 }
 
 void MachineRuns::abandon(const Machine &machine) const {

@@ -33,8 +33,10 @@ public:
   Outcome finish(std::size_t index, int wait_status) const;
   // Makes the transcripts' folder if need be, and removes any earlier
   // transcript of these machines, which could pass for this rehearsal's.
-  // Throws Stop (a bad input) where it cannot.
-  void prepare_transcripts(const std::vector<Machine> &machines) const;
+  // Throws Stop (a bad input) where it cannot, or where a transcript would
+  // be among the captures that the --disks `paths` name.
+  void prepare_transcripts(const std::vector<Machine> &machines,
+                           const std::vector<std::string> &paths) const;
   // Where machine `machine`'s console is kept, if it is kept.
   std::string transcript(const Machine &machine) const;
   // Ends the run whose program is `pid` before its time: its whole process

@@ -11,6 +11,7 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace rehearsal {
 namespace {
@@ -41,9 +42,23 @@ Machine machine_of(const std::string &capture) {
           from_start_folder(capture)};
 }
 
-bool is_regular_file(const std::string &path) {
+// The folder that holds `path`'s entry, and the entry's name there.
+std::pair<std::string, std::string> entry_of(const std::string &path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos)
+    return {".", path};
+  return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+bool same_file(const std::string &a, const std::string &b) {
+  struct stat first, second;
+  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool is_folder(const std::string &path) {
   struct stat status;
-  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+  return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 // A capture for each regular file directly in `folder` whose name does not
@@ -58,7 +73,11 @@ std::vector<Machine> folder_machines(const std::string &folder) {
   errno = 0;
   while (const dirent *const entry = readdir(entries.get())) {
     const std::string path = prefix + entry->d_name;
-    if (entry->d_name[0] != '.' && is_regular_file(path))
+    // One that cannot be looked at, such as a dangling link, is a machine
+    // still, whose capture cannot be read: it is not dropped unsaid.
+    struct stat status;
+    if (entry->d_name[0] != '.' &&
+        (stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)))
       found.push_back(machine_of(path));
     errno = 0;
   }
@@ -97,6 +116,22 @@ Machines machines_named(const std::vector<std::string> &paths) {
     refuse(same->capture + " and " + same[1].capture +
            " both name the machine " + same->name);
   return machines;
+}
+
+bool lies_among(const std::string &path,
+                const std::vector<std::string> &paths) {
+  const auto [folder, name] = entry_of(path);
+  for (const std::string &capture : paths) {
+    if (is_folder(capture)) {
+      if (same_file(folder, capture) && name[0] != '.')
+        return true;
+      continue;
+    }
+    const auto [capture_folder, capture_name] = entry_of(capture);
+    if (name == capture_name && same_file(folder, capture_folder))
+      return true;
+  }
+  return false;
 }
 
 } // namespace rehearsal

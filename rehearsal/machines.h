@@ -22,4 +22,10 @@ struct Machines {
 // and two captures that give one machine name.
 Machines machines_named(const std::vector<std::string> &paths);
 
+// Whether `path` is one of `paths`, or an entry, whose name does not begin
+// with a dot, directly in one of those that are folders: where a capture
+// that --disks `paths` name is or would be, a report or transcript written
+// there would take its place.
+bool lies_among(const std::string &path, const std::vector<std::string> &paths);
+
 } // namespace rehearsal

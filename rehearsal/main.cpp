@@ -46,25 +46,42 @@ void check_standard_streams() {
       throw Stop(not_run_status, with_error("cannot open /dev/null"));
 }
 
+// The report's path, refused where the report would take the place of a
+// capture or a transcript.
+std::string placed_report(const Options &options) {
+  const auto refusal = [&](const std::string &among) {
+    return Stop(bad_input_status, "--report " + options.report +
+                                      " would lie among the " + among +
+                                      ": name a file elsewhere");
+  };
+  if (lies_among(options.report, options.disks))
+    throw refusal("captures");
+  if (!options.transcripts.empty() &&
+      lies_among(options.report, {options.transcripts}))
+    throw refusal("transcripts");
+  return options.report;
+}
+
 int rehearse(const std::vector<std::string> &args) {
   check_standard_streams();
   const Options options = parse_options(args);
-  std::optional<Report> report;
-  if (!options.report.empty())
-    report.emplace(options.report);
-  if (!options.refusal.empty())
-    throw Stop(bad_input_status,
-               options.refusal + " (see scripts/rehearse --help)");
-  if (options.help) {
+  // Help rehearses nothing, so it leaves any earlier report be.
+  if (options.help && options.refusal.empty()) {
     std::fputs(usage().c_str(), stdout);
     return 0;
   }
+  std::optional<Report> report;
+  if (!options.report.empty())
+    report.emplace(placed_report(options));
+  if (!options.refusal.empty())
+    throw Stop(bad_input_status,
+               options.refusal + " (see scripts/rehearse --help)");
   const Machines machines = machines_named(options.disks);
   const std::string program = options.nosize ? NOSIZE_PROGRAM : SIZED_PROGRAM;
   const WorkFolder work;
   MachineRuns runs({own_folder(), program, work.path(), options.transcripts,
                     !machines.fleet});
-  runs.prepare_transcripts(machines.list);
+  runs.prepare_transcripts(machines.list, options.disks);
   const FleetRun fleet = run_fleet(machines.list, runs,
                                    options.jobs ? options.jobs : default_jobs(),
                                    machines.fleet && isatty(STDERR_FILENO));

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <set>
 
 namespace rehearsal {
 
@@ -18,7 +19,9 @@ DiskPart, on the machine that a capture describes: the output of DiskPart's
 LIST DISK there, saved to a file. Without --disks, on four made-up disks.
 
   --disks PATH       a capture, or a folder standing for each regular file
-                     directly in it whose name does not begin with a dot.
+                     directly in it whose name does not begin with a dot
+                     (and each link there that leads nowhere, a machine
+                     whose capture cannot be read).
                      Each capture is a machine, named by its file name
                      without its last extension. Given more than once, or
                      naming a folder, it rehearses a fleet: the machines run
@@ -58,6 +61,7 @@ unsigned whole_number(const std::string &text) {
 
 Options parse_options(const std::vector<std::string> &args) {
   Options options;
+  std::set<std::string> given; // the options that take one value only
   for (std::size_t i = 0; i < args.size() && options.refusal.empty(); ++i) {
     const std::string &option = args[i];
     const bool has_value = i + 1 < args.size() && !args[i + 1].empty();
@@ -77,6 +81,11 @@ Options parse_options(const std::vector<std::string> &args) {
     }
     if (!has_value) {
       options.refusal = option + " needs a value";
+      continue;
+    }
+    // A second value would silently replace the first.
+    if (option != "--disks" && !given.insert(option).second) {
+      options.refusal = option + " is given twice";
       continue;
     }
     ++i;

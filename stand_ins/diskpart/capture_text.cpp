@@ -9,6 +9,10 @@ namespace {
 
 constexpr char utf8_mark[] = "\xEF\xBB\xBF";
 constexpr char utf16le_mark[] = "\xFF\xFE";
+const std::string utf32le_mark("\xFF\xFE\0\0", 4);
+constexpr char unread_encoding[] =
+    "is in an encoding that the simulation does not read: save it as UTF-8, "
+    "or as the UTF-16 that Windows PowerShell 5.1's > writes";
 constexpr char32_t replacement = 0xFFFD;
 constexpr char32_t mark = 0xFEFF;
 
@@ -59,6 +63,9 @@ bool starts_with(const std::string &text, const std::string &start) {
 
 std::string read_capture_text(const std::string &bytes, CaptureText &text) {
   std::string decoded;
+  // UTF-32 (little-endian) begins with UTF-16's mark, then two NULs.
+  if (starts_with(bytes, utf32le_mark))
+    return unread_encoding;
   if (starts_with(bytes, utf16le_mark)) {
     // Text appended in another encoding is the likelier cause of an odd end.
     const std::string problem = utf8_from_utf16le(bytes.substr(2), decoded);
@@ -72,6 +79,10 @@ std::string read_capture_text(const std::string &bytes, CaptureText &text) {
     const std::size_t other =
         std::min({decoded.find('\0'), decoded.find(utf8_mark),
                   decoded.find(utf16le_mark)});
+    // Another encoding from the first line on is the whole file's: UTF-16
+    // big-endian or without a byte-order mark, say. Nothing was appended.
+    if (other != std::string::npos && decoded.find('\n') >= other)
+      return unread_encoding;
     if (other != std::string::npos)
       return appended_at(decoded.substr(0, other));
   }

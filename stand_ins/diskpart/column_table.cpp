@@ -6,7 +6,6 @@
 #include <algorithm>
 
 namespace stand_ins {
-namespace {
 
 // A character the console cannot say the width of is taken as one column.
 std::size_t text_width(const std::string &text) {
@@ -19,6 +18,8 @@ std::size_t text_width(const std::string &text) {
   }
   return width;
 }
+
+namespace {
 
 std::string table_line(const std::vector<std::string> &cells,
                        const std::vector<TableColumn> &columns,

@@ -8,6 +8,7 @@
 #include "utf8.h"
 #include "whole_number.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace stand_ins {
@@ -108,6 +109,15 @@ std::string read_status(const std::string &cell, bool utf8, Disk &disk) {
   disk.status = cell;
   if (status_meaning(cell) != StatusMeaning::unknown)
     return "";
+  // Its word may well be known: it is the encoding that is not.
+  const bool past_ascii = std::any_of(cell.begin(), cell.end(), [](char c) {
+    return static_cast<unsigned char>(c) >= 0x80;
+  });
+  if (!utf8 && past_ascii)
+    return "the status " + quoted(cell, utf8) +
+           " is in a code page, as cmd's > saves DiskPart's output, not in "
+           "UTF-8 or UTF-16: capture LIST DISK again with PowerShell, or save "
+           "the file as UTF-8";
   return "the status " + quoted(cell, utf8) +
          " is not one the simulation knows: capture LIST DISK again on an "
          "English DiskPart, or add the word to the simulation's statuses "

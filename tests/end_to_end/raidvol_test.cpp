@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -104,6 +105,8 @@ struct Rehearsal {
   // Sent once its machines run: SIGINT to its process group, as Ctrl-C
   // sends it, any other to it alone.
   int signal = 0;
+  // Symbolic links made in the caller's folder, to their targets.
+  std::map<std::string, std::string> links = {};
 };
 
 void PrintTo(const Rehearsal &rehearsal, std::ostream *out) {
@@ -172,6 +175,8 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
   TempFolder caller;
   for (const auto &[name, content] : rehearsal.files)
     caller.write(name, content);
+  for (const auto &[name, target] : rehearsal.links)
+    std::filesystem::create_symlink(target, caller / name);
   const std::string asleep = caller / "asleep";
   ASSERT_EQ(mkfifo(asleep.c_str(), 0600), 0);
   std::filesystem::create_directory(caller / "tmp");
@@ -181,7 +186,8 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
   setup.env = {{"RAIDVOL_REHEARSAL_BUILD", rehearsal.wrapped
                                                ? wrapped_build(caller, asleep)
                                                : BUILD_FOLDER},
-               {"TMPDIR", caller / "tmp"},
+               // Relative, as a caller may set it.
+               {"TMPDIR", "tmp"},
                {"RAIDVOL_DISKS", caller / "none"},
                {"RAIDVOL_VERDICT", caller / "none"},
                {"COMSPEC", "/bin/false"},
@@ -203,6 +209,12 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
     EXPECT_LT(run.elapsed_ms(), pause_ms) << "its runs are ended, not awaited";
   }
   EXPECT_TRUE(std::filesystem::is_empty(caller / "tmp"));
+  // What the caller handed over is left as it was; only an earlier report
+  // may go.
+  for (const auto &[name, content] : rehearsal.files)
+    if (name != "report.json") {
+      EXPECT_EQ(caller.read(name), content) << name;
+    }
   EXPECT_EQ(processes_in(caller.path()), std::vector<std::string>{});
   if (rehearsal.machines.is_null()) {
     EXPECT_FALSE(caller.has("report.json"));
@@ -320,6 +332,16 @@ INSTANTIATE_TEST_SUITE_P(
    "verdict": "unusable", "reasons": ["holds no LIST DISK table"]}
 ])"),
                   true},
+        Rehearsal{"NamesAsTheTerminalShowsThem",
+                  {"--disks", "fleet"},
+                  {{"fleet/\xC2\x9B.txt", capture()},
+                   {"fleet/\u00F1and\u00FA.txt", capture()},
+                   {"fleet/\u65E5\u672C.txt", capture()}},
+                  0,
+                  "machine   verdict   reasons\n"
+                  "\\xC2\\x9B  created\n"
+                  "\u00F1and\u00FA     created\n"
+                  "\u65E5\u672C      created\n"},
         Rehearsal{"OneMachineName",
                   {"--disks", "a", "--disks", "b", "--report", "report.json"},
                   {{"a/srv.txt", capture()},
@@ -327,6 +349,40 @@ INSTANTIATE_TEST_SUITE_P(
                    {"report.json", "an earlier report"}},
                   2,
                   "a/srv.txt and b/srv.log both name the machine srv\n"},
+        Rehearsal{"TranscriptsAmongCaptures",
+                  {"--disks", "fleet", "--transcripts", "fleet/"},
+                  {{"fleet/srv.txt", capture()}},
+                  2,
+                  "--transcripts fleet/ would put transcripts among the "
+                  "captures"},
+        Rehearsal{"ReportOnACapture",
+                  {"--disks", "fleet", "--report", "./fleet/srv.txt"},
+                  {{"fleet/srv.txt", capture()}},
+                  2,
+                  "--report ./fleet/srv.txt would lie among the captures"},
+        Rehearsal{"ReportAmongTranscripts",
+                  {"--disks", "srv.txt", "--report", "t", "--transcripts", "t"},
+                  {{"srv.txt", capture()}},
+                  2,
+                  "--report t would lie among the transcripts"},
+        Rehearsal{"OptionTwice",
+                  {"--report", "a.json", "--report", "report.json"},
+                  {},
+                  2,
+                  "--report is given twice"},
+        Rehearsal{"DanglingLink",
+                  {"--disks", "fleet", "--report", "report.json"},
+                  {{"fleet/created.txt", capture()}},
+                  2,
+                  "gone     unusable  cannot be read",
+                  nlohmann::json::parse(R"([
+  {"machine": "created", "capture": "fleet/created.txt",
+   "verdict": "created", "reasons": []},
+  {"machine": "gone", "capture": "fleet/gone.txt", "verdict": "unusable",
+   "reasons": ["cannot be read"]}])"),
+                  false,
+                  0,
+                  {{"fleet/gone.txt", "none.txt"}}},
         Rehearsal{"EmptyFolder",
                   {"--disks", "fleet"},
                   {{"fleet/.hidden", capture()}},
@@ -350,7 +406,11 @@ INSTANTIATE_TEST_SUITE_P(
         Rehearsal{"HungUpFleet", fleet_args, asleep_fleet, 129, "interrupted",
                   nullptr, true, SIGHUP},
         Rehearsal{"BadOption", {"--size=1000"}, {}, 2, "unknown option"},
-        Rehearsal{"Help", {"--help"}, {}, 0, "usage: scripts/rehearse"}),
+        Rehearsal{"Help",
+                  {"--help", "--report", "kept.json"},
+                  {{"kept.json", "an earlier report"}},
+                  0,
+                  "usage: scripts/rehearse"}),
     [](const ::testing::TestParamInfo<Rehearsal> &info) {
       return info.param.name;
     });
@@ -378,6 +438,13 @@ env
 RUNNER
 chmod +x build/rehearsal/rehearse)");
   fs::create_directory_symlink(clone / "scripts", clone / "linked");
+  // A clone whose files differ from its commit, as after adding a status.
+  ASSERT_EQ(std::system(("cd '" + clone.path() +
+                         "' && git init -q && git add scripts && git -c "
+                         "user.name=t -c user.email=t commit -qm t && echo "
+                         ">>scripts/fresh-if-moved")
+                            .c_str()),
+            0);
   ProgramSetup setup;
   setup.args = {"--disks", "x y"};
   setup.env = {{"PATH", clone / "bin:" + std::getenv("PATH")},
@@ -390,6 +457,7 @@ chmod +x build/rehearsal/rehearse)");
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_FALSE(clone.has("build/while-building")) << "built without the lock";
   EXPECT_NE(run.out.find("args: --disks x y\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("-dirty\n"), std::string::npos) << run.out;
   for (const char *left :
        {"lock held", "rehearsal.lock", "COMSPEC", "RAIDVOL_DRIVES",
         "RAIDVOL_DISKS", "RAIDVOL_VERDICT"})

@@ -71,6 +71,10 @@ const std::string appended =
     "another program (Windows PowerShell 5.1's >> adds UTF-16 to any file): "
     "save each capture to a file of its own";
 
+const std::string unread_encoding =
+    "is in an encoding that the simulation does not read: save it as UTF-8, "
+    "or as the UTF-16 that Windows PowerShell 5.1's > writes";
+
 std::string row(const std::string &status, const std::string &size = "100 GB",
                 const std::string &free = "100 GB") {
   return capture({{0, disk_row("Disk 0", status, size, free)}});
@@ -145,6 +149,11 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
       {utf16le(u"\r\n\r\n") + with_crlf(capture()) + "x", "line 3" + appended},
       {nul_after_online, "line 5" + appended},
       {utf16le(u"  Disk") + "x", "ends in the middle of a UTF-16 character"},
+      {::utf16le(with_crlf(capture())).substr(2), unread_encoding},
+      {std::string("\xFF\xFE\0\0\r\0\0\0", 8), unread_encoding},
+      // big-endian: each unit's bytes the other way round
+      {std::string("\xFE\xFF\0", 3) + ::utf16le(with_crlf(capture())).substr(2),
+       unread_encoding},
       // what a cell may hold
       {capture({{0, disk_row("Disco duro 0", "Online", "1 TB", "0 B")},
                 {4, "* " + disk_row("Disk M0", "Missing", "1024 KB", "0 B")
@@ -161,9 +170,9 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "capture LIST DISK again on an English DiskPart, or add the word to "
        "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
       {row("En l\xA1nea"),
-       "line 3: the status \"En l\\xA1nea\" is not one the simulation knows: "
-       "capture LIST DISK again on an English DiskPart, or add the word to "
-       "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
+       "line 3: the status \"En l\\xA1nea\" is in a code page, as cmd's > "
+       "saves DiskPart's output, not in UTF-8 or UTF-16: capture LIST DISK "
+       "again with PowerShell, or save the file as UTF-8"},
       {row("Online\x1b[8m"),
        "line 3: holds a control character, \\x1B, in the table"},
       {row("Online", "lots"),
