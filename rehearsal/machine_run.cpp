@@ -52,15 +52,15 @@ bool is_full(const std::string &path) {
 }
 
 // The outcome the simulated DiskPart gave in the verdict file at `path`, in
-// the machine's folder `folder`.
-Outcome outcome_of(const std::string &folder, const std::string &path,
+// the temporary folder `work`.
+Outcome outcome_of(const std::string &work, const std::string &path,
                    const std::string &program) {
   std::vector<std::string> reasons;
   const auto verdict = read_verdict(path, reasons);
-  if (!verdict && is_full(folder))
+  if (!verdict && is_full(work))
     return failed("the simulated DiskPart gave no verdict: the temporary "
                   "folder " +
-                  folder + " is on a full file system");
+                  work + " is on a full file system");
   if (!verdict)
     return failed("the simulated DiskPart gave no verdict");
   switch (*verdict) {
@@ -245,7 +245,7 @@ pid_t MachineRuns::start(const Machine &machine, std::size_t index,
 Outcome MachineRuns::finish(const Machine &machine, std::size_t index,
                             int wait_status) const {
   const std::string kept = transcript(machine);
-  if (!kept.empty() && is_full(kept))
+  if (!kept.empty() && is_full(setup_.transcripts))
     return failed("its transcript " + kept +
                   " may not be whole: it is on a full file system");
   if (WIFSIGNALED(wait_status))
@@ -256,8 +256,7 @@ Outcome MachineRuns::finish(const Machine &machine, std::size_t index,
     return failed(setup_.program + " ended with status " +
                   std::to_string(WEXITSTATUS(wait_status)) +
                   ", where it always ends with 0");
-  return outcome_of(folder(index), folder(index) + "/verdict",
-                    setup_.program);
+  return outcome_of(setup_.work, folder(index) + "/verdict", setup_.program);
 }
 
 } // namespace rehearsal
