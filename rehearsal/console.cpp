@@ -73,8 +73,8 @@ void show_table(std::FILE *console, const std::string &program,
     row.erase(row.find_last_not_of(' ') + 1);
     std::fprintf(console, "%s\n", row.c_str());
   }
-  std::fprintf(console, "rehearse: %s on %zu machines: %s.\n",
-               program.c_str(), machines.size(), tally.text().c_str());
+  std::fprintf(console, "rehearse: %s on %zu machines: %s.\n", program.c_str(),
+               machines.size(), tally.text().c_str());
 }
 
 bool show_file(std::FILE *console, const std::string &path) {

@@ -43,11 +43,11 @@ timespec time_to_first(const std::map<pid_t, Running> &running) {
     first = std::min(first, run.deadline);
   const auto left = std::max(first - Clock::now(), Clock::duration::zero());
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
-  return {static_cast<time_t>(seconds.count()),
-          static_cast<long>(
-              std::chrono::duration_cast<std::chrono::nanoseconds>(left -
-                                                                   seconds)
-                  .count())};
+  return {
+      static_cast<time_t>(seconds.count()),
+      static_cast<long>(
+          std::chrono::duration_cast<std::chrono::nanoseconds>(left - seconds)
+              .count())};
 }
 
 } // namespace
@@ -55,8 +55,7 @@ timespec time_to_first(const std::map<pid_t, Running> &running) {
 std::string progress_line(const Tally &tally, std::size_t all,
                           std::size_t width) {
   std::string line = "rehearse: " + std::to_string(tally.total()) + " of " +
-                     std::to_string(all) +
-                     " machines done: " + tally.text();
+                     std::to_string(all) + " machines done: " + tally.text();
   // One column short of the width: a line that fills it wraps on some
   // terminals. Spaces cover what a longer line before it left.
   if (width > 1)
@@ -109,10 +108,9 @@ FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
         fleet.outcomes[run->second.machine] = {
             Conclusion::failed,
             {"did not end within " +
-             std::to_string(
-                 std::chrono::duration_cast<std::chrono::seconds>(
-                     setup.time_limit)
-                     .count()) +
+             std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
+                                setup.time_limit)
+                                .count()) +
              " s"}};
         tally.add(Conclusion::failed);
         overdue.insert(run->first);

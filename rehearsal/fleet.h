@@ -24,9 +24,9 @@ struct FleetRun {
 };
 
 struct FleetSetup {
-  unsigned jobs;                        // at most this many machines at once
-  std::chrono::nanoseconds time_limit;  // for each machine's run
-  bool progress;                        // a progress line on standard error
+  unsigned jobs;                       // at most this many machines at once
+  std::chrono::nanoseconds time_limit; // for each machine's run
+  bool progress;                       // a progress line on standard error
 };
 
 // A run past its time limit is ended, its whole process group, and its

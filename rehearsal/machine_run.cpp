@@ -1,7 +1,7 @@
 #include "machine_run.h"
 
-#include "stop.h"
 #include "regular_file.h"
+#include "stop.h"
 #include "verdict.h"
 
 #include <cerrno>

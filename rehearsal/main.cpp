@@ -100,11 +100,11 @@ int rehearse(const std::vector<std::string> &args) {
   runs.prepare_transcripts(machines.list, captures, options.disks);
   const std::optional<Report> report = placed_report(options, captures);
   check_names_apart(machines);
-  const FleetRun fleet = run_fleet(
-      machines.list, runs,
-      {options.jobs ? options.jobs : default_jobs(),
-       std::chrono::seconds(options.time_limit),
-       machines.fleet && isatty(STDERR_FILENO)});
+  const FleetRun fleet =
+      run_fleet(machines.list, runs,
+                {options.jobs ? options.jobs : default_jobs(),
+                 std::chrono::seconds(options.time_limit),
+                 machines.fleet && isatty(STDERR_FILENO)});
   if (fleet.interrupted_by != 0) {
     std::fprintf(stderr,
                  "rehearse: interrupted: every run it started is ended%s\n",
@@ -148,7 +148,8 @@ int main(int argc, char *argv[]) {
   } catch (const rehearsal::Stop &stop) {
     // A file name in the message is shown as the table shows it.
     std::fflush(stdout);
-    std::fprintf(stderr, "rehearse: %s\n", stand_ins::shown(stop.what()).c_str());
+    std::fprintf(stderr, "rehearse: %s\n",
+                 stand_ins::shown(stop.what()).c_str());
     return stop.status;
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {

@@ -15,8 +15,8 @@ struct Options {
   std::vector<std::string> disks; // each --disks PATH, as given
   unsigned jobs = 0;              // 0: chosen from the account's limits
   unsigned time_limit = default_time_limit; // seconds a machine's run may take
-  std::string report;             // empty: none written; "-": standard output
-  std::string transcripts;        // empty: none kept
+  std::string report;      // empty: none written; "-": standard output
+  std::string transcripts; // empty: none kept
   bool help = false;
   std::string refusal; // why the command line cannot be used, if it cannot
 };

@@ -51,7 +51,8 @@ std::string findable(const std::string &name) {
 
 // The verdict's reasons are shown already; the rehearsal's own may hold a
 // path.
-std::vector<std::string> shown_reasons(const std::vector<std::string> &reasons) {
+std::vector<std::string>
+shown_reasons(const std::vector<std::string> &reasons) {
   std::vector<std::string> shown;
   for (const std::string &reason : reasons)
     shown.push_back(stand_ins::shown(reason));
@@ -126,10 +127,9 @@ void Report::replace(const std::string &text) const {
 void Report::write_into(const std::string &text) const {
   // Without waiting for a reader that may never come: the rehearsal's
   // signals are blocked, so such a wait could not be interrupted.
-  const int file = open(path_.c_str(),
-                        O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY |
-                            O_CLOEXEC,
-                        0666);
+  const int file = open(
+      path_.c_str(),
+      O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (file == -1)
     cannot_write(path_);
   const int flags = fcntl(file, F_GETFL);
@@ -152,14 +152,13 @@ nlohmann::ordered_json report_of(const std::string &program,
                                  const std::vector<Outcome> &outcomes) {
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < machines.size(); ++i)
-    list.push_back(
-        {{"machine", findable(machines[i].name)},
-         {"capture", machines[i].capture.empty()
-                         ? nlohmann::ordered_json(nullptr)
-                         : nlohmann::ordered_json(
-                               findable(machines[i].capture))},
-         {"verdict", conclusion_word(outcomes[i].conclusion)},
-         {"reasons", shown_reasons(outcomes[i].reasons)}});
+    list.push_back({{"machine", findable(machines[i].name)},
+                    {"capture", machines[i].capture.empty()
+                                    ? nlohmann::ordered_json(nullptr)
+                                    : nlohmann::ordered_json(
+                                          findable(machines[i].capture))},
+                    {"verdict", conclusion_word(outcomes[i].conclusion)},
+                    {"reasons", shown_reasons(outcomes[i].reasons)}});
   return {{"program", program},
           {"version", RAIDVOL_VERSION},
           {"commit", commit.empty() ? nlohmann::ordered_json(nullptr)

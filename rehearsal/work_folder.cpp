@@ -89,8 +89,10 @@ void copy_build(const std::string &build, const std::string &program,
 }
 
 void close_handed_descriptors(int kept_first, int kept_second) {
-  const unsigned first = static_cast<unsigned>(std::min(kept_first, kept_second));
-  const unsigned second = static_cast<unsigned>(std::max(kept_first, kept_second));
+  const unsigned first =
+      static_cast<unsigned>(std::min(kept_first, kept_second));
+  const unsigned second =
+      static_cast<unsigned>(std::max(kept_first, kept_second));
   unsigned from = STDERR_FILENO + 1;
   for (const unsigned kept : {first, second}) {
     if (kept > from)

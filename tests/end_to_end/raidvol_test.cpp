@@ -171,8 +171,7 @@ bool ready_within_a_minute(int pipe) {
 // The pipe `asleep`, open, once each of the `count` "asleep" DiskParts has
 // said it runs; -1, the rehearsal `rehearsal` ended and the test failed,
 // where they do not within a minute each.
-int once_asleep(pid_t rehearsal, const std::string &asleep,
-                std::size_t count) {
+int once_asleep(pid_t rehearsal, const std::string &asleep, std::size_t count) {
   const int pipe = open(asleep.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   std::size_t started = 0;
   char byte;
@@ -247,11 +246,10 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
                {"RAIDVOL_VERDICT", caller / "none"},
                {"COMSPEC", "/bin/false"},
                {"RAIDVOL_DRIVES", caller / "none"}};
-  const std::size_t asleep_count =
-      std::count_if(rehearsal.files.begin(), rehearsal.files.end(),
-                    [](const auto &file) {
-                      return file.first.find("asleep") != std::string::npos;
-                    });
+  const std::size_t asleep_count = std::count_if(
+      rehearsal.files.begin(), rehearsal.files.end(), [](const auto &file) {
+        return file.first.find("asleep") != std::string::npos;
+      });
   if (rehearsal.signal != 0)
     setup.while_running = [&](pid_t pid) {
       interrupt(pid, rehearsal.signal, asleep, asleep_count);
@@ -469,30 +467,30 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"srv.txt", capture()}},
                   0,
                   "\"verdict\": \"created\""},
-        Rehearsal{"NamesInMessagesAsTheTerminalShowsThem",
-                  {"--disks", "a", "--disks", "b"},
-                  {{"a/\x1B[2Kx\r.txt", capture()},
-                   {"b/\x1B[2Kx\r.log", capture()}},
-                  2,
-                  "a/\\x1B[2Kx\\x0D.txt and b/\\x1B[2Kx\\x0D.log both "
-                  "name the machine \\x1B[2Kx\\x0D\n"},
-        Rehearsal{"RebuiltBesideAFleet",
-                  {"--disks", "fleet", "--jobs", "1", "--report",
-                   "report.json"},
-                  {{"fleet/asleep-1.txt", capture()},
-                   {"fleet/created.txt", capture()}},
-                  3,
-                  "created   created",
-                  nlohmann::json::parse(R"([
+        Rehearsal{
+            "NamesInMessagesAsTheTerminalShowsThem",
+            {"--disks", "a", "--disks", "b"},
+            {{"a/\x1B[2Kx\r.txt", capture()}, {"b/\x1B[2Kx\r.log", capture()}},
+            2,
+            "a/\\x1B[2Kx\\x0D.txt and b/\\x1B[2Kx\\x0D.log both "
+            "name the machine \\x1B[2Kx\\x0D\n"},
+        Rehearsal{
+            "RebuiltBesideAFleet",
+            {"--disks", "fleet", "--jobs", "1", "--report", "report.json"},
+            {{"fleet/asleep-1.txt", capture()},
+             {"fleet/created.txt", capture()}},
+            3,
+            "created   created",
+            nlohmann::json::parse(R"([
   {"machine": "asleep-1", "capture": "fleet/asleep-1.txt", "verdict": "failed",
    "reasons": ["the simulated DiskPart gave no verdict"]},
   {"machine": "created", "capture": "fleet/created.txt",
    "verdict": "created", "reasons": []}])"),
-                  true,
-                  0,
-                  {},
-                  {},
-                  true},
+            true,
+            0,
+            {},
+            {},
+            true},
         Rehearsal{"OptionTwice",
                   {"--report", "a.json", "--report", "report.json"},
                   {},

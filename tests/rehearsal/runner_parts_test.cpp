@@ -113,8 +113,8 @@ TEST(Outputs, AreJudgedOnTheCapturesAfterLinks) {
   fs::create_symlink("../archive/srv.txt", folder / "batch/srv.txt");
   fs::create_hard_link(folder / "archive/srv.txt", folder / "hard.txt");
   const std::vector<std::string> disks = {folder / "batch"};
-  const auto captures = rehearsal::capture_files(
-      rehearsal::machines_named(disks).list);
+  const auto captures =
+      rehearsal::capture_files(rehearsal::machines_named(disks).list);
   const std::pair<std::string, std::string> cases[] = {
       {"archive/srv.txt", folder / "batch/srv.txt"},
       {"hard.txt", folder / "batch/srv.txt"},
@@ -176,8 +176,8 @@ TEST(Fleet, EndsARunPastItsTimeLimitWithItsChainAndGoesOn) {
   sigset_t before;
   sigprocmask(SIG_BLOCK, &signals, &before);
   const auto started = std::chrono::steady_clock::now();
-  const auto fleet = rehearsal::run_fleet(machines, runs,
-                                          {2, std::chrono::seconds(1), false});
+  const auto fleet =
+      rehearsal::run_fleet(machines, runs, {2, std::chrono::seconds(1), false});
   const auto took = std::chrono::steady_clock::now() - started;
   sigprocmask(SIG_SETMASK, &before, nullptr);
   EXPECT_EQ(fleet.outcomes[0].conclusion, rehearsal::Conclusion::failed);
