@@ -4,6 +4,7 @@
 #include "stop.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -88,8 +89,11 @@ Report::Report(std::string path) : path_(std::move(path)) {
 
 void Report::write(const nlohmann::ordered_json &report) const {
   const std::string text = report.dump(2) + "\n";
+  // What the rehearsal has shown goes first, wherever the report goes.
+  if (std::fflush(stdout) != 0)
+    throw Stop(not_run_status, with_error("cannot write to standard output"));
   if (path_ == standard_output) {
-    if (std::fflush(stdout) != 0 || !write_all(STDOUT_FILENO, text))
+    if (!write_all(STDOUT_FILENO, text))
       throw Stop(not_run_status,
                  with_error("cannot write the report to standard output"));
   } else if (replaced_) {
