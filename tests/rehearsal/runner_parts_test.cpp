@@ -4,7 +4,6 @@
 #include "machine_run.h"
 #include "machines.h"
 #include "report.h"
-#include "stop.h"
 #include "temp_folder.h"
 #include "work_folder.h"
 
@@ -46,18 +45,6 @@ TEST(Report, IsWrittenIntoWhatIsNotARegularFileWhichStaysInPlace) {
   EXPECT_EQ(nlohmann::ordered_json::parse(text), a_report);
   EXPECT_EQ(kind_at(pipe), S_IFIFO);
 
-  // Where no one reads, it says so, and leaves the pipe.
-  try {
-    rehearsal::Report(pipe).write(a_report);
-    ADD_FAILURE() << "written where no one reads";
-  } catch (const rehearsal::Stop &stop) {
-    EXPECT_EQ(stop.status, 3);
-    EXPECT_NE(std::string(stop.what()).find("no one reads from it"),
-              std::string::npos)
-        << stop.what();
-  }
-  EXPECT_EQ(kind_at(pipe), S_IFIFO);
-
   // A link's file is written, the link kept.
   folder.write("earlier.json", "an earlier report");
   fs::create_symlink("earlier.json", folder / "link");
@@ -74,19 +61,6 @@ TEST(Report, IsWrittenIntoWhatIsNotARegularFileWhichStaysInPlace) {
     GTEST_SKIP() << "cannot make a device node here: " << strerror(errno);
   rehearsal::Report(device).write(a_report);
   EXPECT_EQ(kind_at(device), S_IFCHR);
-}
-
-TEST(Report, IsRefusedBeforeAnythingRunsWhereItCannotGo) {
-  const TempFolder folder;
-  for (const std::string &path :
-       {folder / "none/report.json", folder.path(), folder / "."}) {
-    try {
-      const rehearsal::Report report(path);
-      ADD_FAILURE() << path << " is taken";
-    } catch (const rehearsal::Stop &stop) {
-      EXPECT_EQ(stop.status, 2) << stop.what();
-    }
-  }
 }
 
 TEST(Report, KeepsEachNameDistinctAndFindable) {
@@ -187,22 +161,6 @@ TEST(Fleet, EndsARunPastItsTimeLimitWithItsChainAndGoesOn) {
             std::vector<std::string>{"the simulated DiskPart gave no verdict"});
   EXPECT_GE(took, std::chrono::seconds(1));
   EXPECT_LT(took, std::chrono::seconds(20)) << "its chain was awaited";
-}
-
-TEST(Machines, APipeOrDeviceAmongTheCapturesIsUnusableAndNeverOpened) {
-  const TempFolder folder;
-  fs::create_directory(folder / "fleet");
-  ASSERT_EQ(mkfifo((folder / "fleet/pipe.txt").c_str(), 0600), 0);
-  const auto machines = rehearsal::machines_named({folder / "fleet"});
-  ASSERT_EQ(machines.list.size(), 1u);
-  rehearsal::MachineRuns runs(script_setup(folder, "exit 0"));
-  rehearsal::Outcome outcome;
-  EXPECT_EQ(runs.start(machines.list[0], 0, outcome), -1);
-  EXPECT_EQ(outcome.conclusion, rehearsal::Conclusion::unusable);
-  ASSERT_EQ(outcome.reasons.size(), 1u);
-  EXPECT_NE(outcome.reasons[0].find("pipe.txt: is not a regular file"),
-            std::string::npos)
-      << outcome.reasons[0];
 }
 
 // In a mount namespace of the test's own, so that the machine's mounts are
