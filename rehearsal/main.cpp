@@ -85,16 +85,16 @@ int rehearse(const std::vector<std::string> &args) {
   const Machines machines = machines_named(options.disks);
   const CaptureFiles captures = capture_files(machines.list);
   const std::string program = options.nosize ? NOSIZE_PROGRAM : SIZED_PROGRAM;
-  // The programs are copied, and the build's lock let go, before the
-  // rehearsal checks what it was handed, so that no rebuild waits on it.
+  // The programs are copied first, and the build's lock that
+  // scripts/rehearse handed over let go: a rebuild waits only for the copy.
   const std::string build = own_folder();
   const WorkFolder copy(build + "/copies", "rehearsal-");
   copy_build(build, program, copy.path());
   const WorkFolder work(temporary_folder(), "raidvol-rehearsal-");
   close_handed_descriptors(copy.lock(), work.lock());
   // With the report on standard output, what is shown goes to standard error.
-  const bool report_shown = options.report == standard_output;
-  std::FILE *const console = report_shown ? stderr : stdout;
+  std::FILE *const console =
+      options.report == standard_output ? stderr : stdout;
   MachineRuns runs({copy.path(), program, work.path(), options.transcripts,
                     !machines.fleet, fileno(console)});
   runs.prepare_transcripts(machines.list, captures, options.disks);
