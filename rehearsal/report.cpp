@@ -2,16 +2,21 @@
 
 #include "shown_text.h"
 #include "stop.h"
+#include "work_folder.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace rehearsal {
 namespace {
+
+// The report while it is written, beside where it goes.
+constexpr char unfinished_prefix[] = ".unfinished-report-";
 
 [[noreturn]] void cannot_write(const std::string &path) {
   // A pipe opened without waiting, where no one reads it.
@@ -65,6 +70,7 @@ shown_reasons(const std::vector<std::string> &reasons) {
 Report::Report(std::string path) : path_(std::move(path)) {
   if (path_ == standard_output)
     return;
+  remove_abandoned(folder_of(path_), unfinished_prefix);
   struct stat entry, file;
   if (lstat(path_.c_str(), &entry) != 0) {
     if (errno != ENOENT)
@@ -104,10 +110,19 @@ void Report::write(const nlohmann::ordered_json &report) const {
 }
 
 void Report::replace(const std::string &text) const {
-  std::string unfinished = folder_of(path_) + ".unfinished-report-XXXXXX";
+  std::string unfinished = folder_of(path_) + unfinished_prefix + "XXXXXX";
   const int file = mkostemp(unfinished.data(), O_CLOEXEC);
   if (file == -1)
     cannot_write(path_);
+  // Locked while it is written, so that no other rehearsal takes it for
+  // one that a killed rehearsal left.
+  if (flock(file, LOCK_EX) != 0) {
+    const int error = errno;
+    close(file);
+    unlink(unfinished.c_str());
+    errno = error;
+    cannot_write(path_);
+  }
   // As any new file of the caller's would be.
   const mode_t mask = umask(0);
   umask(mask);

@@ -13,30 +13,26 @@
 #include <unistd.h>
 
 namespace rehearsal {
-namespace {
-
 namespace fs = std::filesystem;
 
-// Removes each folder named `prefix`... in `parent` that holds something and
-// whose lock is free.
 void remove_abandoned(const std::string &parent, const std::string &prefix) {
   std::error_code error;
   for (const auto &entry : fs::directory_iterator(parent, error)) {
     const std::string name = entry.path().filename();
-    if (name.rfind(prefix, 0) != 0 || name.size() != prefix.size() + 6)
+    const auto kind = entry.symlink_status(error).type();
+    if (name.rfind(prefix, 0) != 0 || name.size() != prefix.size() + 6 ||
+        (kind != fs::file_type::regular && kind != fs::file_type::directory))
       continue;
-    const int folder = open(entry.path().c_str(),
-                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (folder == -1)
+    const int held = open(entry.path().c_str(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (held == -1)
       continue;
     // Empty, it may be one whose rehearsal is about to lock it.
-    if (flock(folder, LOCK_EX | LOCK_NB) == 0 && !fs::is_empty(entry, error))
+    if (flock(held, LOCK_EX | LOCK_NB) == 0 && !fs::is_empty(entry, error))
       fs::remove_all(entry.path(), error);
-    close(folder);
+    close(held);
   }
 }
-
-} // namespace
 
 WorkFolder::WorkFolder(const std::string &parent, const std::string &prefix) {
   if (mkdir(parent.c_str(), 0777) != 0 && errno != EEXIST)

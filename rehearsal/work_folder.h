@@ -26,6 +26,11 @@ private:
   int lock_ = -1;
 };
 
+// Removes each file or folder named `prefix` and six characters in `parent`
+// that holds something and whose lock is free: what a rehearsal ended by
+// SIGKILL left. Its rehearsal locks each before it writes into it.
+void remove_abandoned(const std::string &parent, const std::string &prefix);
+
 // TMPDIR, else /tmp, from the root: the machines' programs run in folders
 // inside it, where a relative TMPDIR would lead elsewhere.
 std::string temporary_folder();

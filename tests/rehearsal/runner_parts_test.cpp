@@ -117,12 +117,14 @@ TEST(WorkFolder, RemovesWhatAKilledRehearsalLeftAndNoMore) {
     fs::create_directory(parent / name);
   parent.write("run-killed/verdict", "");
   parent.write("run-locked/verdict", "");
+  parent.write("run-report", "{");
   const int held = open((parent / "run-locked").c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_EQ(flock(held, LOCK_EX), 0);
   {
     const rehearsal::WorkFolder work(parent.path(), "run-");
     EXPECT_TRUE(fs::is_directory(work.path()));
     EXPECT_FALSE(parent.has("run-killed"));
+    EXPECT_FALSE(parent.has("run-report"));
     EXPECT_TRUE(parent.has("run-locked")) << "its rehearsal still runs";
     EXPECT_TRUE(parent.has("run-emptyx")) << "its rehearsal may be starting";
   }
