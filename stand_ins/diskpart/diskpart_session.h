@@ -3,7 +3,7 @@
 // writes nothing itself.
 #pragma once
 
-#include "disk.h"
+#include "disk_listing.h"
 #include "verdict.h"
 
 #include <cstddef>

@@ -168,7 +168,7 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
       {row("Healthy"),
        "line 3: the status \"Healthy\" is not one the simulation knows: "
        "capture LIST DISK again on an English DiskPart, or add the word to "
-       "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
+       "the simulation's statuses (stand_ins/disk_listing/disk_status.cpp)"},
       {row("En l\xA1nea"),
        "line 3: the status \"En l\\xA1nea\" is in a code page, as cmd's > "
        "saves DiskPart's output, not in UTF-8 or UTF-16: capture LIST DISK "
