@@ -305,9 +305,8 @@ TEST(DiskListing, ReadsRealCaptures) {
     ++captures;
     const std::string bytes = contents(entry.path());
     fs::path expected = entry.path();
-    EXPECT_EQ(read(bytes) + "--- " + sized_line + "\n" +
-                  outcome(bytes, sized_line) + "--- " + nosize_line + "\n" +
-                  outcome(bytes, nosize_line),
+    EXPECT_EQ(read(bytes) + "--- raidvol-sized\n" + outcome(bytes, sized_line) +
+                  "--- raidvol-nosize\n" + outcome(bytes, nosize_line),
               contents(expected.replace_extension(".expected")))
         << entry.path();
   }
