@@ -38,7 +38,7 @@ std::string read(const std::string &bytes) {
 
 // What the verdict file holds once `line` and EXIT have run on the machine
 // that `bytes` describes.
-std::string outcome(const std::string &bytes, const std::string &line) {
+std::string verdict(const std::string &bytes, const std::string &line) {
   std::vector<Disk> disks;
   const std::string problem = stand_ins::read_disk_listing(bytes, disks);
   if (!problem.empty())
@@ -239,7 +239,7 @@ TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
   const struct {
     std::string bytes;
     const char *line;
-    std::string outcome;
+    std::string verdict;
   } cases[] = {
       {units, sized_line, created},
       {units, nosize_line, created},
@@ -268,7 +268,7 @@ TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
        "volume takes at the least.\n"},
   };
   for (const auto &[bytes, line, expected] : cases)
-    EXPECT_EQ(outcome(bytes, line), expected) << bytes << line;
+    EXPECT_EQ(verdict(bytes, line), expected) << bytes << line;
 }
 
 // Each column as wide as its widest entry, so that the table reads back.
@@ -305,8 +305,8 @@ TEST(DiskListing, ReadsRealCaptures) {
     ++captures;
     const std::string bytes = contents(entry.path());
     fs::path expected = entry.path();
-    EXPECT_EQ(read(bytes) + "--- raidvol-sized\n" + outcome(bytes, sized_line) +
-                  "--- raidvol-nosize\n" + outcome(bytes, nosize_line),
+    EXPECT_EQ(read(bytes) + "--- raidvol-sized\n" + verdict(bytes, sized_line) +
+                  "--- raidvol-nosize\n" + verdict(bytes, nosize_line),
               contents(expected.replace_extension(".expected")))
         << entry.path();
   }
