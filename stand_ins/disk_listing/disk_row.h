@@ -1,8 +1,8 @@
 // One row of a saved LIST DISK table, read as the console showed it.
 #pragma once
 
-#include "disk.h"
-#include "machine_table.h"
+#include "disk_listing.h"
+#include "disk_table.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "disk_status.h"
+#include "disk_listing.h"
 
 #include "ascii_case.h"
 
