@@ -76,7 +76,7 @@ FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
   // A program's children that outlive it come back to the rehearsal.
   if (prctl(PR_SET_CHILD_SUBREAPER, 1) != 0)
     throw Stop(not_run_status, with_error("cannot adopt orphaned processes"));
-  FleetRun fleet{std::vector<Outcome>(machines.size()), 0};
+  FleetRun fleet{std::vector<MachineVerdict>(machines.size()), 0};
   std::map<pid_t, Running> running;
   std::set<pid_t> overdue; // ended at their deadline, not yet waited for
   std::size_t next = 0;
@@ -84,9 +84,9 @@ FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
   const sigset_t signals = ending_signals();
   while (tally.total() < machines.size() || !overdue.empty()) {
     for (; next < machines.size() && running.size() < setup.jobs; ++next) {
-      const pid_t pid = runs.start(machines[next], next, fleet.outcomes[next]);
+      const pid_t pid = runs.start(machines[next], next, fleet.verdicts[next]);
       if (pid == -1)
-        tally.add(fleet.outcomes[next].conclusion);
+        tally.add(fleet.verdicts[next].verdict);
       else
         running[pid] = {next, Clock::now() + setup.time_limit};
     }
@@ -105,14 +105,14 @@ FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
           continue;
         }
         runs.end(run->first);
-        fleet.outcomes[run->second.machine] = {
-            Conclusion::failed,
+        fleet.verdicts[run->second.machine] = {
+            Verdict::failed,
             {"did not end within " +
              std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
                                 setup.time_limit)
                                 .count()) +
              " s"}};
-        tally.add(Conclusion::failed);
+        tally.add(Verdict::failed);
         overdue.insert(run->first);
         run = running.erase(run);
       }
@@ -133,8 +133,8 @@ FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
         continue;
       }
       const std::size_t machine = ended->second.machine;
-      fleet.outcomes[machine] = runs.finish(machines[machine], machine, status);
-      tally.add(fleet.outcomes[machine].conclusion);
+      fleet.verdicts[machine] = runs.finish(machines[machine], machine, status);
+      tally.add(fleet.verdicts[machine].verdict);
       running.erase(ended);
     }
   }

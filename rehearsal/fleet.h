@@ -2,8 +2,8 @@
 // signals that end the rehearsal.
 #pragma once
 
-#include "conclusion.h"
 #include "machine_run.h"
+#include "machine_verdict.h"
 #include "machines.h"
 
 #include <chrono>
@@ -19,8 +19,8 @@ namespace rehearsal {
 sigset_t ending_signals();
 
 struct FleetRun {
-  std::vector<Outcome> outcomes; // in the machines' order
-  int interrupted_by = 0;        // the signal that ended it, if one did
+  std::vector<MachineVerdict> verdicts; // in the machines' order
+  int interrupted_by = 0;               // the signal that ended it, if one did
 };
 
 struct FleetSetup {

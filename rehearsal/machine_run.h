@@ -1,11 +1,11 @@
 // One machine's run: the program started in a folder of its own, as the
 // leader of a process group of its own, with a verdict file of its own; and
-// the outcome read back once it has ended. A run whose console is the
+// the verdict read back once it has ended. A run whose console is the
 // rehearsal's stays in the rehearsal's process group: a terminal that stops
 // the writes of other groups (stty tostop) would stop it.
 #pragma once
 
-#include "conclusion.h"
+#include "machine_verdict.h"
 #include "machines.h"
 
 #include <string>
@@ -27,14 +27,15 @@ class MachineRuns {
 public:
   explicit MachineRuns(RunSetup setup);
 
-  // Starts machine `index`'s program; its pid, or -1 with `outcome` saying
+  // Starts machine `index`'s program; its pid, or -1 with `verdict` saying
   // why it did not start. A capture that is not a regular file, such as a
   // named pipe or a device, is never opened: its machine is unusable.
-  pid_t start(const Machine &machine, std::size_t index, Outcome &outcome);
+  pid_t start(const Machine &machine, std::size_t index,
+              MachineVerdict &verdict);
   // What the run of `machine`, number `index`, that ended with
   // `wait_status` concluded: failed where its transcript may not be whole.
-  Outcome finish(const Machine &machine, std::size_t index,
-                 int wait_status) const;
+  MachineVerdict finish(const Machine &machine, std::size_t index,
+                        int wait_status) const;
   // Makes the transcripts' folder if need be, and removes any earlier
   // transcript of these machines, which could pass for this rehearsal's.
   // Throws Stop (a bad input) where it cannot, or where a transcript would

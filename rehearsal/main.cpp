@@ -3,11 +3,11 @@
 // side, and exits with the most serious verdict, so that a provisioning
 // pipeline can gate on it. scripts/rehearse builds it and starts it in an
 // environment of its own; --help says what it takes.
-#include "conclusion.h"
 #include "console.h"
 #include "fleet.h"
 #include "jobs.h"
 #include "machine_run.h"
+#include "machine_verdict.h"
 #include "machines.h"
 #include "options.h"
 #include "report.h"
@@ -114,20 +114,20 @@ int rehearse(const std::vector<std::string> &args) {
   // The verdicts are shown first: a report that cannot be written loses
   // none of them.
   if (machines.fleet) {
-    show_table(console, program, machines.list, fleet.outcomes);
+    show_table(console, program, machines.list, fleet.verdicts);
   } else {
     const std::string kept = runs.transcript(machines.list[0]);
     if (!kept.empty() && !show_file(console, kept))
       throw Stop(not_run_status, with_error("cannot read back " + kept));
-    show_verdict(console, program, fleet.outcomes[0]);
+    show_verdict(console, program, fleet.verdicts[0]);
   }
   const char *const commit = std::getenv("RAIDVOL_REHEARSAL_COMMIT");
   if (report)
     report->write(report_of(program, commit ? commit : "", machines.list,
-                            fleet.outcomes));
-  Conclusion worst = Conclusion::created;
-  for (const Outcome &outcome : fleet.outcomes)
-    worst = std::max(worst, outcome.conclusion);
+                            fleet.verdicts));
+  Verdict worst = Verdict::created;
+  for (const MachineVerdict &verdict : fleet.verdicts)
+    worst = std::max(worst, verdict.verdict);
   return static_cast<int>(worst);
 }
 
@@ -148,8 +148,7 @@ int main(int argc, char *argv[]) {
   } catch (const rehearsal::Stop &stop) {
     // A file name in the message is shown as the table shows it.
     std::fflush(stdout);
-    std::fprintf(stderr, "rehearse: %s\n",
-                 stand_ins::shown(stop.what()).c_str());
+    std::fprintf(stderr, "rehearse: %s\n", text::shown(stop.what()).c_str());
     return stop.status;
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {

@@ -2,7 +2,7 @@
 // have run, or not at all.
 #pragma once
 
-#include "conclusion.h"
+#include "machine_verdict.h"
 #include "machines.h"
 
 #include <nlohmann/json.hpp>
@@ -41,6 +41,6 @@ private:
 nlohmann::ordered_json report_of(const std::string &program,
                                  const std::string &commit,
                                  const std::vector<Machine> &machines,
-                                 const std::vector<Outcome> &outcomes);
+                                 const std::vector<MachineVerdict> &verdicts);
 
 } // namespace rehearsal

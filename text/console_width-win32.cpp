@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace stand_ins {
+namespace text {
 
 // Windows has no wcwidth: its own character types say which characters are
 // full width, which take no column of their own, and which are controls.
@@ -26,4 +26,4 @@ int console_width(char32_t c) {
   return look[0] & (C3_FULLWIDTH | C3_IDEOGRAPH) ? 2 : 1;
 }
 
-} // namespace stand_ins
+} // namespace text

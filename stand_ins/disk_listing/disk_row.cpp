@@ -21,7 +21,7 @@ struct Entry {
 };
 
 std::string quoted(const std::string &text, bool utf8) {
-  return "\"" + shown(text, utf8) + "\"";
+  return "\"" + text::shown(text, utf8) + "\"";
 }
 
 // The row's entries, placed by console column; in a code page's text, each
@@ -32,11 +32,11 @@ std::string entries_of(const std::string &line, bool utf8,
   std::size_t spaces = 0;
   for (std::size_t i = 0; i < line.size();) {
     char32_t c = static_cast<unsigned char>(line[i]);
-    const std::size_t length = utf8 ? utf8_sequence(line, i, c) : 1;
-    if (utf8 ? is_control(c) : is_ascii_control(c))
-      return "holds a control character, " + shown(line.substr(i, length)) +
-             ", in the table";
-    const int width = c < 0x80 || !utf8 ? 1 : console_width(c);
+    const std::size_t length = utf8 ? text::utf8_sequence(line, i, c) : 1;
+    if (utf8 ? text::is_control(c) : text::is_ascii_control(c))
+      return "holds a control character, " +
+             text::shown(line.substr(i, length)) + ", in the table";
+    const int width = c < 0x80 || !utf8 ? 1 : text::console_width(c);
     if (width < 0)
       return "holds " + quoted(line.substr(i, length), utf8) +
              ", a character whose width on a console is not known";
@@ -95,11 +95,11 @@ std::string cells_of(const std::vector<Entry> &entries, bool utf8,
 std::string read_disk_number(const std::string &cell, bool utf8, Disk &disk) {
   const std::string word = cell.substr(cell.find_last_of(' ') + 1);
   disk.missing = !word.empty() && word[0] == 'M';
-  const WholeNumber read =
-      read_whole_number(word.substr(disk.missing ? 1 : 0), disk.number);
-  if (read == WholeNumber::malformed)
+  const text::WholeNumber read =
+      text::read_whole_number(word.substr(disk.missing ? 1 : 0), disk.number);
+  if (read == text::WholeNumber::malformed)
     return "no disk number in " + quoted(cell, utf8);
-  if (read == WholeNumber::too_large)
+  if (read == text::WholeNumber::too_large)
     return "the disk number in " + quoted(cell, utf8) + " is too large";
   return "";
 }
@@ -138,19 +138,20 @@ std::string read_size(const std::string &cell, bool utf8, const char *what,
   const std::size_t unit_start = cell.find_first_not_of(' ', digits_end);
   const std::string unit =
       unit_start == std::string::npos ? "" : cell.substr(unit_start);
-  const WholeNumber read = read_whole_number(cell.substr(0, digits_end), bytes);
-  if (read == WholeNumber::malformed || unit.empty())
+  const text::WholeNumber read =
+      text::read_whole_number(cell.substr(0, digits_end), bytes);
+  if (read == text::WholeNumber::malformed || unit.empty())
     return shown_cell + " is not a number and a unit, such as 100 GB";
   int power = 0;
   while (power < size_unit_count &&
-         !equal_ignoring_case(unit, size_unit_names[power]) &&
-         !equal_ignoring_case(unit, french_unit_names[power]))
+         !text::equal_ignoring_case(unit, size_unit_names[power]) &&
+         !text::equal_ignoring_case(unit, french_unit_names[power]))
     ++power;
   if (power == size_unit_count)
     return shown_cell + " has the unknown unit " + quoted(unit, utf8) +
            " (LIST DISK's are B, KB, MB, GB and TB, in French octets, "
            "K octets, M octets, G octets and T octets)";
-  bool fits = read == WholeNumber::read;
+  bool fits = read == text::WholeNumber::read;
   for (int i = 0; fits && i < power; ++i) {
     fits = bytes <= ULLONG_MAX / 1024;
     bytes *= 1024;

@@ -16,7 +16,7 @@ constexpr const char *refusal_words[] = {"Offline",         "Missing",
 template <std::size_t count>
 bool one_of(const std::string &status, const char *const (&words)[count]) {
   for (const char *word : words)
-    if (equal_ignoring_case(status, word))
+    if (text::equal_ignoring_case(status, word))
       return true;
   return false;
 }

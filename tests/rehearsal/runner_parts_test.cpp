@@ -68,8 +68,8 @@ TEST(Report, KeepsEachNameDistinctAndFindable) {
                                          {"B\xE4ro01", "f/B\xE4ro01.txt", ""},
                                          {"B\\xFCro01", "f/B\\xFCro01.txt", ""},
                                          {"\xC2\x9B\x1B", "", ""}};
-  const std::vector<rehearsal::Outcome> outcomes(machines.size());
-  const auto report = rehearsal::report_of("p", "", machines, outcomes);
+  const std::vector<rehearsal::MachineVerdict> verdicts(machines.size());
+  const auto report = rehearsal::report_of("p", "", machines, verdicts);
   const std::vector<std::string> names = {"B\\xFCro01", "B\\xE4ro01",
                                           "B\\\\xFCro01", "\\xC2\\x9B\\x1B"};
   for (std::size_t i = 0; i < names.size(); ++i)
@@ -102,7 +102,7 @@ TEST(Outputs, AreJudgedOnTheCapturesAfterLinks) {
 
 TEST(Progress, StaysOneLineAtTheTerminalsWidth) {
   rehearsal::Tally tally;
-  tally.add(rehearsal::Conclusion::refused);
+  tally.add(rehearsal::Verdict::refused);
   const std::string whole = "rehearse: 1 of 1000 machines done: 0 created, "
                             "1 refused, 0 unusable, 0 failed";
   EXPECT_EQ(rehearsal::progress_line(tally, 1000, 0), whole);
@@ -156,10 +156,10 @@ TEST(Fleet, EndsARunPastItsTimeLimitWithItsChainAndGoesOn) {
       rehearsal::run_fleet(machines, runs, {2, std::chrono::seconds(1), false});
   const auto took = std::chrono::steady_clock::now() - started;
   sigprocmask(SIG_SETMASK, &before, nullptr);
-  EXPECT_EQ(fleet.outcomes[0].conclusion, rehearsal::Conclusion::failed);
-  EXPECT_EQ(fleet.outcomes[0].reasons,
+  EXPECT_EQ(fleet.verdicts[0].verdict, rehearsal::Verdict::failed);
+  EXPECT_EQ(fleet.verdicts[0].reasons,
             std::vector<std::string>{"did not end within 1 s"});
-  EXPECT_EQ(fleet.outcomes[1].reasons,
+  EXPECT_EQ(fleet.verdicts[1].reasons,
             std::vector<std::string>{"the simulated DiskPart gave no verdict"});
   EXPECT_GE(took, std::chrono::seconds(1));
   EXPECT_LT(took, std::chrono::seconds(20)) << "its chain was awaited";
