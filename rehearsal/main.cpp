@@ -10,6 +10,7 @@
 #include "machine_verdict.h"
 #include "machines.h"
 #include "options.h"
+#include "own_folder.h"
 #include "report.h"
 #include "shown_text.h"
 #include "stop.h"
@@ -17,7 +18,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -30,12 +30,10 @@ namespace {
 // The folder of this program, where the build put the programs and the
 // stand-ins beside it.
 std::string own_folder() {
-  char path[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
-  if (length < 0 || static_cast<std::size_t>(length) == sizeof path)
+  std::string folder;
+  if (!find_own_folder(folder))
     throw Stop(not_run_status, with_error("cannot tell where it is"));
-  const std::string program(path, static_cast<std::size_t>(length));
-  return program.substr(0, program.rfind('/'));
+  return folder;
 }
 
 // Standard error and input, if closed, hold /dev/null, so that no file the
@@ -99,6 +97,10 @@ int rehearse(const std::vector<std::string> &args) {
                     !machines.fleet, fileno(console)});
   runs.prepare_transcripts(machines.list, captures, options.disks);
   const std::optional<Report> report = placed_report(options, captures);
+  // An earlier report goes before anything else can fail or be interrupted:
+  // a rehearsal that ends without its own leaves none to pass for it.
+  if (report)
+    report->remove_earlier();
   check_names_apart(machines);
   const FleetRun fleet =
       run_fleet(machines.list, runs,

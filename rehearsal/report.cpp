@@ -70,7 +70,6 @@ shown_reasons(const std::vector<std::string> &reasons) {
 Report::Report(std::string path) : path_(std::move(path)) {
   if (path_ == standard_output)
     return;
-  remove_abandoned(folder_of(path_), unfinished_prefix);
   struct stat entry, file;
   if (lstat(path_.c_str(), &entry) != 0) {
     if (errno != ENOENT)
@@ -80,14 +79,20 @@ Report::Report(std::string path) : path_(std::move(path)) {
     replaced_ = true;
     return;
   }
-  const bool leads_to_file = stat(path_.c_str(), &file) == 0;
-  if (leads_to_file && S_ISDIR(file.st_mode))
+  if (stat(path_.c_str(), &file) == 0 && S_ISDIR(file.st_mode))
     refuse(path_, " is a folder: name a file");
-  if (S_ISREG(entry.st_mode)) {
-    replaced_ = true;
-    if (unlink(path_.c_str()) != 0)
+  replaced_ = S_ISREG(entry.st_mode);
+}
+
+void Report::remove_earlier() const {
+  if (path_ == standard_output)
+    return;
+  remove_abandoned(folder_of(path_), unfinished_prefix);
+  struct stat file;
+  if (replaced_) {
+    if (unlink(path_.c_str()) != 0 && errno != ENOENT)
       cannot_write(path_);
-  } else if (leads_to_file && S_ISREG(file.st_mode) &&
+  } else if (stat(path_.c_str(), &file) == 0 && S_ISREG(file.st_mode) &&
              truncate(path_.c_str(), 0) != 0) {
     cannot_write(path_);
   }

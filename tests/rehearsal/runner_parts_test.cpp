@@ -49,6 +49,8 @@ TEST(Report, IsWrittenIntoWhatIsNotARegularFileWhichStaysInPlace) {
   folder.write("earlier.json", "an earlier report");
   fs::create_symlink("earlier.json", folder / "link");
   const rehearsal::Report linked(folder / "link");
+  EXPECT_EQ(folder.read("earlier.json"), "an earlier report");
+  linked.remove_earlier();
   EXPECT_EQ(folder.read("earlier.json"), "") << "the earlier report is gone";
   linked.write(a_report);
   EXPECT_EQ(kind_at(folder / "link"), S_IFLNK);
