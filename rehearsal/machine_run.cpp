@@ -4,10 +4,8 @@
 #include "verdict_file.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -62,64 +60,6 @@ MachineVerdict verdict_given(const std::string &work, const std::string &path,
   return {verdict, written->reasons};
 }
 
-std::vector<char *> pointers_to(std::vector<std::string> &texts) {
-  std::vector<char *> pointers;
-  for (std::string &text : texts)
-    pointers.push_back(text.data());
-  pointers.push_back(nullptr);
-  return pointers;
-}
-
-// Starts `argv` with `environment` in `folder`, where `own_group` says as
-// the leader of a process group of its own, with /dev/null for input,
-// `console` (if not -1) for its output, and no other descriptor; its pid, or
-// -1 with errno set.
-pid_t spawn(std::vector<std::string> argv, std::vector<std::string> environment,
-            const std::string &folder, int console, bool own_group) {
-  posix_spawn_file_actions_t actions;
-  posix_spawnattr_t attributes;
-  sigset_t none, pipe_signal;
-  sigemptyset(&none);
-  sigemptyset(&pipe_signal);
-  sigaddset(&pipe_signal, SIGPIPE);
-  int error = posix_spawn_file_actions_init(&actions);
-  if (error != 0) {
-    errno = error;
-    return -1;
-  }
-  error = posix_spawnattr_init(&attributes);
-  if (error == 0)
-    error = posix_spawn_file_actions_addopen(&actions, STDIN_FILENO,
-                                             "/dev/null", O_RDONLY, 0);
-  if (error == 0 && console != -1)
-    error = posix_spawn_file_actions_adddup2(&actions, console, STDOUT_FILENO);
-  if (error == 0 && console != -1)
-    error = posix_spawn_file_actions_adddup2(&actions, console, STDERR_FILENO);
-  if (error == 0)
-    error = posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-  if (error == 0)
-    error =
-        posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
-  // The rehearsal's signals wait for it; its own SIGPIPE is ignored.
-  if (error == 0)
-    error = posix_spawnattr_setflags(
-        &attributes, (own_group ? POSIX_SPAWN_SETPGROUP : 0) |
-                         POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  if (error == 0)
-    error = posix_spawnattr_setsigmask(&attributes, &none);
-  if (error == 0)
-    error = posix_spawnattr_setsigdefault(&attributes, &pipe_signal);
-  pid_t child = -1;
-  if (error == 0)
-    error =
-        posix_spawn(&child, argv[0].c_str(), &actions, &attributes,
-                    pointers_to(argv).data(), pointers_to(environment).data());
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  errno = error;
-  return error == 0 ? child : -1;
-}
-
 } // namespace
 
 MachineRuns::MachineRuns(RunSetup setup) : setup_(std::move(setup)) {
@@ -137,10 +77,6 @@ std::string MachineRuns::transcript(const Machine &machine) const {
   return setup_.transcripts.empty()
              ? ""
              : setup_.transcripts + "/" + machine.name + ".txt";
-}
-
-void MachineRuns::end(pid_t pid) const {
-  kill(setup_.console_shown ? pid : -pid, SIGKILL);
 }
 
 void MachineRuns::prepare_transcripts(
@@ -178,14 +114,14 @@ void MachineRuns::abandon(const Machine &machine) const {
     unlink(kept.c_str());
 }
 
-pid_t MachineRuns::start(const Machine &machine, std::size_t index,
-                         MachineVerdict &verdict) {
+bool MachineRuns::start(const Machine &machine, std::size_t index,
+                        Subprocess &child, MachineVerdict &verdict) {
   struct stat capture;
   if (!machine.path.empty() && stat(machine.path.c_str(), &capture) == 0 &&
       !S_ISREG(capture.st_mode)) {
     verdict = {Verdict::unusable,
                {machine.path + ": " + verdict_file::not_a_regular_file}};
-    return -1;
+    return false;
   }
   const std::string own = folder(index);
   // Found in the program's current folder, as Windows finds it; the
@@ -194,7 +130,7 @@ pid_t MachineRuns::start(const Machine &machine, std::size_t index,
       symlink((setup_.build + "/" INTERPRETER).c_str(),
               (own + "/" INTERPRETER).c_str()) != 0) {
     verdict = failed(with_error("cannot make the machine's folder " + own));
-    return -1;
+    return false;
   }
   // Its console: kept in its transcript, shown as the rehearsal's own, or
   // dropped.
@@ -211,20 +147,21 @@ pid_t MachineRuns::start(const Machine &machine, std::size_t index,
       (console = open(console_path.c_str(),
                       O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) == -1) {
     verdict = failed(with_error("cannot write " + console_path));
-    return -1;
+    return false;
   }
   std::vector<std::string> environment = environment_;
   environment.push_back(
       setting(verdict_file::verdict_setting, own + "/verdict"));
   if (!machine.path.empty())
     environment.push_back(setting(verdict_file::disks_setting, machine.path));
-  const pid_t pid = spawn({setup_.build + "/" + setup_.program}, environment,
-                          own, console, !setup_.console_shown);
-  if (pid == -1)
+  const bool started =
+      child.start({setup_.build + "/" + setup_.program}, environment, own,
+                  console, !setup_.console_shown);
+  if (!started)
     verdict = failed(with_error("cannot start " + setup_.program));
   if (console != -1 && console != setup_.console)
     close(console);
-  return pid;
+  return started;
 }
 
 MachineVerdict MachineRuns::finish(const Machine &machine, std::size_t index,

@@ -7,9 +7,9 @@
 
 #include "machine_verdict.h"
 #include "machines.h"
+#include "subprocess.h"
 
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace rehearsal {
@@ -27,13 +27,13 @@ class MachineRuns {
 public:
   explicit MachineRuns(RunSetup setup);
 
-  // Starts machine `index`'s program; its pid, or -1 with `verdict` saying
-  // why it did not start. A capture that is not a regular file, such as a
-  // named pipe or a device, is never opened: its machine is unusable.
-  pid_t start(const Machine &machine, std::size_t index,
-              MachineVerdict &verdict);
+  // Starts machine `index`'s program as `child`; false, with `verdict`
+  // saying why, where it did not start. A capture that is not a regular file,
+  // such as a named pipe or a device, is never opened: its machine is unusable.
+  bool start(const Machine &machine, std::size_t index, Subprocess &child,
+             MachineVerdict &verdict);
   // What the run of `machine`, number `index`, that ended with
-  // `wait_status` concluded: failed where its transcript may not be whole.
+  // `wait_status` gives it: failed where its transcript may not be whole.
   MachineVerdict finish(const Machine &machine, std::size_t index,
                         int wait_status) const;
   // Makes the transcripts' folder if need be, and removes any earlier
@@ -45,10 +45,6 @@ public:
                            const std::vector<std::string> &paths) const;
   // Where machine `machine`'s console is kept, if it is kept.
   std::string transcript(const Machine &machine) const;
-  // Ends the run whose program is `pid` before its time: its whole process
-  // group, or in the rehearsal's group, the program, whose end ends the
-  // interpreter and DiskPart too, as their input then ends.
-  void end(pid_t pid) const;
   // Removes what the run of `machine`, ended before its time, has kept, so
   // that it does not pass for a result.
   void abandon(const Machine &machine) const;

@@ -14,6 +14,7 @@
 #include "report.h"
 #include "shown_text.h"
 #include "stop.h"
+#include "subprocess.h"
 #include "work_folder.h"
 
 #include <algorithm>
@@ -137,9 +138,7 @@ int rehearse(const std::vector<std::string> &args) {
 } // namespace rehearsal
 
 int main(int argc, char *argv[]) {
-  // The programs' ends are waited for, even where the caller ignored them;
-  // a closed output is an error that a write reports.
-  std::signal(SIGCHLD, SIG_DFL);
+  // A closed output is an error that a write reports.
   std::signal(SIGPIPE, SIG_IGN);
   const sigset_t signals = rehearsal::ending_signals();
   sigprocmask(SIG_BLOCK, &signals, nullptr);
