@@ -19,8 +19,8 @@ std::string padded(const std::string &text, std::size_t width) {
 
 } // namespace
 
-void show_verdict(std::FILE *console, const std::string &program,
-                  const MachineVerdict &verdict) {
+void show_verdict(std::FILE *console, std::FILE *errors,
+                  const std::string &program, const MachineVerdict &verdict) {
   switch (verdict.verdict) {
   case Verdict::created:
     std::fprintf(console,
@@ -37,7 +37,7 @@ void show_verdict(std::FILE *console, const std::string &program,
     break;
   case Verdict::failed:
     for (const std::string &reason : verdict.reasons)
-      std::fprintf(stderr, "rehearse: %s\n", text::shown(reason).c_str());
+      std::fprintf(errors, "rehearse: %s\n", text::shown(reason).c_str());
     break;
   }
 }

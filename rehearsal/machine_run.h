@@ -10,17 +10,18 @@
 #include "subprocess.h"
 
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace rehearsal {
 
 struct RunSetup {
-  std::string build;       // where the programs and the interpreter are
-  std::string program;     // the program's file name there
-  std::string work;        // a folder of the rehearsal's own
-  std::string transcripts; // empty: no console is kept
-  bool console_shown;      // where not kept, on the rehearsal's console
-  int console;             // the rehearsal's console: its output or its error
+  std::string build;           // where the programs and the interpreter are
+  std::string program;         // the program's file name there
+  std::string work;            // a folder of the rehearsal's own
+  std::string transcripts;     // empty: no console is kept
+  bool console_shown = false;  // where not kept, on the rehearsal's console
+  int console = STDOUT_FILENO; // the rehearsal's console: output or error
 };
 
 class MachineRuns {

@@ -1,6 +1,15 @@
 #include "machine_verdict.h"
 
+#include <algorithm>
+
 namespace rehearsal {
+
+Verdict most_serious(const std::vector<MachineVerdict> &verdicts) {
+  Verdict worst = Verdict::created;
+  for (const MachineVerdict &verdict : verdicts)
+    worst = std::max(worst, verdict.verdict);
+  return worst;
+}
 
 void Tally::add(Verdict verdict) { ++counts_[static_cast<int>(verdict)]; }
 

@@ -20,6 +20,10 @@ struct MachineVerdict {
   std::vector<std::string> reasons; // each a line, as DiskPart gave it
 };
 
+// The most serious of `verdicts`, which a rehearsal exits with; created for
+// none.
+Verdict most_serious(const std::vector<MachineVerdict> &verdicts);
+
 // How many machines have each verdict.
 class Tally {
 public:

@@ -17,7 +17,6 @@
 #include "subprocess.h"
 #include "work_folder.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -122,16 +121,13 @@ int rehearse(const std::vector<std::string> &args) {
     const std::string kept = runs.transcript(machines.list[0]);
     if (!kept.empty() && !show_file(console, kept))
       throw Stop(not_run_status, with_error("cannot read back " + kept));
-    show_verdict(console, program, fleet.verdicts[0]);
+    show_verdict(console, stderr, program, fleet.verdicts[0]);
   }
   const char *const commit = std::getenv("RAIDVOL_REHEARSAL_COMMIT");
   if (report)
     report->write(report_of(program, commit ? commit : "", machines.list,
                             fleet.verdicts));
-  Verdict worst = Verdict::created;
-  for (const MachineVerdict &verdict : fleet.verdicts)
-    worst = std::max(worst, verdict.verdict);
-  return static_cast<int>(worst);
+  return static_cast<int>(most_serious(fleet.verdicts));
 }
 
 } // namespace
