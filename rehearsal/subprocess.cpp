@@ -165,6 +165,7 @@ std::vector<std::size_t> SubprocessSet::end_all() {
     while (waitpid(-1, nullptr, 0) > 0 || errno == EINTR) {
     }
   running_.clear();
+  ended_.clear();
   overdue_.clear();
   return ended;
 }

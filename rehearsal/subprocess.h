@@ -54,8 +54,9 @@ public:
 
   // `child`, known to the caller as `id`, ended if it runs past `deadline`.
   void add(const Subprocess &child, std::size_t id, Clock::time_point deadline);
-  // The children added that have neither ended nor passed their deadline.
-  std::size_t running() const { return running_.size(); }
+  // The children added whose end has not been given out by next(), and
+  // that have not passed their deadline.
+  std::size_t running() const { return running_.size() + ended_.size(); }
 
   struct Event {
     enum class Kind { ended, overdue, interrupted } kind;

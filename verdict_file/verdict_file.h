@@ -45,9 +45,9 @@ enum class Verdict { created, refused, unusable, failed };
 // "created", "refused", "unusable" or "failed", as the user reads it.
 std::string_view verdict_word(Verdict verdict);
 
-// The verdict that DiskPart's gives its machine: as DiskPart says, but that
-// a DiskPart left unchanged means the program never handed it its script,
-// so the machine's rehearsal failed.
+// The verdict that DiskPart's verdict gives its machine: as DiskPart says,
+// but that a DiskPart left unchanged means the program never handed it its
+// script, so the machine's rehearsal failed.
 Verdict verdict_of(DiskPartVerdict verdict);
 
 // Why a capture that is a pipe, a device or a folder is unusable: the

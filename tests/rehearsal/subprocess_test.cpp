@@ -56,10 +56,11 @@ TEST(SubprocessSet, GivesEachEndOnceWithItsStatus) {
     // Both have ended before the set looks: one SIGCHLD for the two.
     await_end(a);
     await_end(b);
-    for (int i = 0; i < 2; ++i) {
+    for (std::size_t left : {1, 0}) {
       const auto event = children.next();
       ASSERT_EQ(event.kind, Kind::ended);
       statuses[event.id] = event.status;
+      EXPECT_EQ(children.running(), left) << "an end not given is running";
     }
     EXPECT_EQ(children.running(), 0u);
   }
