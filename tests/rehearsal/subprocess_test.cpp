@@ -22,8 +22,9 @@ using Kind = SubprocessSet::Event::Kind;
 namespace fs = std::filesystem;
 
 const auto long_ago = Clock::time_point();
-Clock::time_point in_a_minute() {
-  return Clock::now() + std::chrono::minutes(1);
+// Generous: a child that has not ended by then is taken for one that hangs.
+Clock::time_point in_ten_seconds() {
+  return Clock::now() + std::chrono::seconds(10);
 }
 
 rehearsal::Subprocess shell(const std::string &command) {
@@ -51,8 +52,8 @@ TEST(SubprocessSet, GivesEachEndOnceWithItsStatus) {
     SubprocessSet children;
     const auto a = shell("test -e /dev/fd/9 && exit 9; exit 3");
     const auto b = shell("kill -TERM $$; exit 0");
-    children.add(a, 1, in_a_minute());
-    children.add(b, 2, in_a_minute());
+    children.add(a, 1, in_ten_seconds());
+    children.add(b, 2, in_ten_seconds());
     // Both have ended before the set looks: one SIGCHLD for the two.
     await_end(a);
     await_end(b);
@@ -80,7 +81,7 @@ TEST(SubprocessSet, EndsWholeChainsPastTheirDeadlineAndWhenInterrupted) {
   SubprocessSet children;
   children.add(shell("sleep 20 & exec sleep 20"), 1, long_ago);
   children.add(shell("sleep 20 & kill -HUP $PPID; exec sleep 20"), 2,
-               in_a_minute());
+               in_ten_seconds());
   const auto overdue = children.next();
   EXPECT_EQ(overdue.kind, Kind::overdue);
   EXPECT_EQ(overdue.id, 1u);
@@ -107,16 +108,21 @@ rehearsal::RunSetup script_setup(const TempFolder &folder,
 }
 
 // With --jobs 1, the second machine starts only once the first has ended:
-// the first waits on a pipe that only the second opens, so it runs to its
-// time limit. The second tells what it was handed.
+// the first waits for a line that only the second writes, so it runs to its
+// time limit. The pipe is held open by the test, so that the line waits in
+// it whichever opens it first. The second keeps the environment it was
+// handed.
 TEST(Fleet, RunsAtMostItsJobsAndEndsARunPastItsTimeLimit) {
   const TempFolder folder;
   setenv("RAIDVOL_DISKS", "the caller's", 1);
   rehearsal::MachineRuns runs(script_setup(folder, R"(
-case $PWD in */0) sleep 30 & exec cat ../gate ;; esac
-exec 3<>../gate; printf %s "$RAIDVOL_DISKS" >../disks)"));
+case $PWD in */0) sleep 30 & read -r line <../gate; exit ;; esac
+echo go >../gate
+tr '\0' '\n' </proc/$$/environ | grep ^RAIDVOL_DISKS= >../disks)"));
   unsetenv("RAIDVOL_DISKS");
-  ASSERT_EQ(mkfifo((folder / "work/gate").c_str(), 0600), 0);
+  const std::string gate = folder / "work/gate";
+  ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
+  const int held = open(gate.c_str(), O_RDWR | O_CLOEXEC);
   const std::vector<Machine> machines = {{"never", "", ""},
                                          {"idle", "idle.txt", "/c/idle.txt"}};
   const auto started = Clock::now();
@@ -128,7 +134,8 @@ exec 3<>../gate; printf %s "$RAIDVOL_DISKS" >../disks)"));
             std::vector<std::string>{"did not end within 1 s"});
   EXPECT_EQ(fleet.verdicts[1].reasons,
             std::vector<std::string>{"the simulated DiskPart gave no verdict"});
-  EXPECT_EQ(folder.read("work/disks"), "/c/idle.txt");
+  EXPECT_EQ(folder.read("work/disks"), "RAIDVOL_DISKS=/c/idle.txt\n");
+  close(held);
   EXPECT_GE(took, std::chrono::seconds(1));
   EXPECT_LT(took, std::chrono::seconds(20)) << "its chain was awaited";
 }
