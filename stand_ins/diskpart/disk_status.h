@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace stand_ins {
 
@@ -13,6 +14,24 @@ enum class StatusMeaning {
   unknown,          // a word the simulation does not know
 };
 
+// `status` in UTF-8.
 StatusMeaning status_meaning(const std::string &status);
+
+// Whether `status`, UTF-8, is a word of a DiskPart that writes code page
+// `page` to a console, a pipe or a file.
+bool written_in_code_page(const std::string &status, unsigned page);
+
+// The code pages that the DiskParts whose words are known write, each once.
+const std::vector<unsigned> &console_code_pages();
+
+// Where `status` is a known word as Windows leaves it when it decodes
+// DiskPart's output in its ANSI code page instead of the console's (as a
+// PowerShell remoting session does): that word, and the two pages.
+struct MisreadWord {
+  std::string word;
+  unsigned written_in;
+  unsigned read_as;
+};
+bool misread_word(const std::string &status, MisreadWord &misread);
 
 } // namespace stand_ins
