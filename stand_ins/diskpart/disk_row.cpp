@@ -73,7 +73,7 @@ bool is_right_aligned(std::size_t column) {
   return column == size_column || column == free_column;
 }
 
-// A mark's column must be plain: it stands within the run's columns.
+// A mark must stand within its run's columns, for its column to be plain.
 bool is_mark(std::size_t column) {
   return column == dynamic_column || column == gpt_column;
 }
@@ -87,44 +87,45 @@ bool is_mark(std::size_t column) {
 std::string cells_of(const std::vector<Entry> &entries, bool utf8,
                      const std::vector<RulerRun> &runs,
                      std::vector<std::string> &cells) {
+  const auto at = [](std::size_t column) { return static_cast<long>(column); };
   long shift = 0;
-  const auto start = [&](std::size_t k) { return long(runs[k].start) + shift; };
-  const auto end = [&](std::size_t k) { return long(runs[k].end) + shift; };
+  const auto start = [&](std::size_t k) { return at(runs[k].start) + shift; };
+  const auto end = [&](std::size_t k) { return at(runs[k].end) + shift; };
   std::size_t k = 0;
   long cell_end = -1; // where column k's cell ends; -1 while it has none
   for (const Entry &entry : entries) {
-    if (cell_end >= 0 && long(entry.end) <= end(k)) {
+    if (cell_end >= 0 && at(entry.end) <= end(k)) {
       cells[k] +=
-          std::string(entry.start - std::size_t(cell_end), ' ') + entry.text;
-      cell_end = long(entry.end);
+          std::string(entry.start - static_cast<std::size_t>(cell_end), ' ') +
+          entry.text;
+      cell_end = at(entry.end);
       continue;
     }
     if (cell_end >= 0) {
       if (is_right_aligned(k) || cell_end > end(k))
-        shift = cell_end - long(runs[k].end);
+        shift = cell_end - at(runs[k].end);
       ++k;
       cell_end = -1;
     }
-    while (k + 1 < disk_column_count && long(entry.start) >= start(k + 1))
+    while (k + 1 < disk_column_count && at(entry.start) >= start(k + 1))
       ++k;
     const std::string said = quoted(entry.text, utf8);
     if (k == disk_column_count)
       return layout(said + " stands right of the last column");
-    if (long(entry.end) <= start(k))
+    // The rows' margin keeps every entry right of the first column's start.
+    if (at(entry.end) <= start(k))
       return layout(said + " stands between the " + column_names[k - 1] +
                     " and " + column_names[k] + " columns");
-    if (is_mark(k) &&
-        (long(entry.start) < start(k) || long(entry.end) > end(k)))
+    if (is_mark(k) && (at(entry.start) < start(k) || at(entry.end) > end(k)))
       return layout(said + " stands beside the " + column_names[k] +
                     " column, not within it, so which column it marks cannot "
                     "be told");
     cells[k] = entry.text;
-    cell_end = long(entry.end);
+    cell_end = at(entry.end);
   }
-  static constexpr const char *needed[] = {"disk", "status", "size", "free"};
   for (std::size_t c = label_column; c <= free_column; ++c)
     if (cells[c].empty())
-      return layout(std::string("no ") + needed[c] + " entry");
+      return layout(std::string("no ") + column_names[c] + " entry");
   return "";
 }
 
