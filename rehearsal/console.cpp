@@ -1,7 +1,7 @@
 #include "console.h"
 
-#include "column_table.h"
 #include "shown_text.h"
+#include "text_width.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,5 @@
 #include "machine_run.h"
 
-#include "regular_file.h"
 #include "stop.h"
 #include "verdict.h"
 

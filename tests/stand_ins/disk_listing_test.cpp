@@ -38,7 +38,7 @@ std::string read(const std::string &bytes) {
 
 // What the verdict file holds once `line` and EXIT have run on the machine
 // that `bytes` describes.
-std::string outcome(const std::string &bytes, const std::string &line) {
+std::string verdict(const std::string &bytes, const std::string &line) {
   std::vector<Disk> disks;
   const std::string problem = stand_ins::read_disk_listing(bytes, disks);
   if (!problem.empty())
@@ -78,6 +78,13 @@ const std::string unread_encoding =
 std::string row(const std::string &status, const std::string &size = "100 GB",
                 const std::string &free = "100 GB") {
   return capture({{0, disk_row("Disk 0", status, size, free)}});
+}
+
+std::string unknown_status(const std::string &status) {
+  return "line 3: the status \"" + status +
+         "\" is not one the simulation knows: capture LIST DISK again on an "
+         "English DiskPart, or add the word to the simulation's statuses "
+         "(stand_ins/disk_listing/disk_status.cpp)";
 }
 
 TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
@@ -160,6 +167,9 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        four},
       {::utf16le(with_crlf("Banner\n\n" + piped + capture() + piped)), four},
       {capture({{1, basic}}) + "\n" + piped + capture(), four},
+      {capture({{1, basic}}) + "\n" + capture(), four},
+      {capture() + "Leaving DiskPart...\n", four},
+      {"DISKPART> list disk\n" + capture() + "Leaving DiskPart...\n", four},
       {"DISKPART> lis DIS\n" + capture({{1, basic}}) + "DISKPART> List disk\n" +
            capture() + "DISKPART> sel disk 0\n",
        four},
@@ -196,6 +206,8 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "1 En l\u00EDnea 14G 1M dyn\n2 \u30AA\u30F3\u30E9\u30A4\u30F3 1T 0B "
        "gpt\n"},
       {capture() + utf16le(u"\r\n  Disk 3    Offline"), "line 7" + appended},
+      {::utf16le(with_crlf(capture())) + ::utf16le(with_crlf(capture())),
+       "line 7" + appended},
       {utf16le(u"\r\n\r\n") + with_crlf(capture()) + "x", "line 3" + appended},
       {nul_after_online, "line 5" + appended},
       {utf16le(u"  Disk") + "x", "ends in the middle of a UTF-16 character"},
@@ -215,10 +227,14 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "0 Online 100G 100G gpt\n"},
       {row("Online", "32 G octets", "1024 K octets"),
        read(row("Online", "32 GB", "1 MB"))},
-      {row("Healthy"),
-       "line 3: the status \"Healthy\" is not one the simulation knows: "
-       "capture LIST DISK again on an English DiskPart, or add the word to "
-       "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
+      {row("Healthy"), unknown_status("Healthy")},
+      // a character past the Basic Multilingual Plane, from a surrogate pair
+      {utf16le(
+           u"  Disk ###  Status         Size     Free     Dyn  Gpt\n"
+           u"  --------  -------------  -------  -------  ---  ---\n"
+           u"  Disk 0    \U00020000             100 GB   100 GB   *    *\n"),
+       unknown_status("\U00020000")},
+      {row("online"), "0 online 100G 100G dyn gpt\n" + four.substr(27)},
       // each language in each recipe's encoding: UTF-8 (PowerShell 7.0 to
       // 7.3, and the fleet recipe), a console's code page (cmd, PowerShell
       // 7.4 and later); UTF-16 is above
@@ -232,8 +248,8 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
                              "told"},
       {russian, russian_read},
       {russian_866, russian_read},
-      {row("En l\xA1nea"), "0 En l\u00EDnea 100G 100G dyn gpt\n" +
-                               four.substr(four.find('\n') + 1)},
+      {row("En l\xA1nea"),
+       "0 En l\u00EDnea 100G 100G dyn gpt\n" + four.substr(27)},
       {std::string(disk_header) +
            "  \xB4\xC5\xC5\xCC 0    \xC1\xAA\xBB\xFA              476 GB  "
            "2048 KB        *\n",
@@ -261,7 +277,7 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "simulation knows in any code page that DiskPart writes: capture LIST "
        "DISK again with Windows PowerShell 5.1's >, which saves UTF-16, or add "
        "the word to the simulation's statuses "
-       "(stand_ins/diskpart/disk_status.cpp)"},
+       "(stand_ins/disk_listing/disk_status.cpp)"},
       {capture(
            {{0, disk_row("Disk 0", "\xBF\xC2\xB6\xF3\xC0\xCE", "1 GB", "1 GB")},
             {1, disk_row("Disk 1", "\xC1\xAA\xBB\xFA", "1 GB", "1 GB")}}),
@@ -270,8 +286,12 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "code page, so save each machine's to a file of its own"},
       {row("Online\x1b[8m"),
        "line 3: holds a control character, \\x1B, in the table"},
+      {capture({{0, disk_row("D\xF0sk 0", "Online\x7F", "1 GB", "1 GB")}}),
+       "line 3: holds a control character, \\x7F, in the table"},
       {row("Online", "lots"),
        "line 3: the size \"lots\" is not a number and a unit, such as 100 GB"},
+      {row("Online", "100"),
+       "line 3: the size \"100\" is not a number and a unit, such as 100 GB"},
       {row("Online", "100 PB"),
        "line 3: the size \"100 PB\" has the unknown unit \"PB\" (LIST DISK's "
        "are B, KB, MB, GB and TB, in French octets, K octets, M octets, G "
@@ -286,9 +306,11 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "line 5: Disk 1 is listed twice, on line 4 too"},
       {capture({{0, disk_row("Disk Zero", "Online", "1 GB", "1 GB")}}),
        "line 3: no disk number in \"Disk Zero\""},
+      {capture({{0, disk_row("Disk 0", "Online", "1 GB", "1 GB", "x")}}),
+       "line 3: the Dyn column holds \"x\", not * or nothing"},
       // layouts it cannot read, whatever the cells hold
       {row("Missing", "0  B", "0  B"),
-       "0 Missing 0B 0B dyn gpt\n" + four.substr(four.find('\n') + 1)},
+       "0 Missing 0B 0B dyn gpt\n" + four.substr(27)},
       {capture({{0, "  Disk 0    Online       x  100 GB   100 GB\n"}}),
        "line 3" + layout +
            "\"x\" stands between the status and "
@@ -316,11 +338,13 @@ TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
   const struct {
     std::string bytes;
     const char *line;
-    std::string outcome;
+    std::string verdict;
   } cases[] = {
       {units, sized_line, created},
       {units, nosize_line, created},
       {capture(), "LIST DISK", "unchanged\n"},
+      {capture({{0, disk_row("Disk 0", "online", "100 GB", "100 GB")}}),
+       sized_line, created},
       {capture({{3, disk_row("Disk M3", "Missing", "100 GB", "0 B")}}),
        sized_line,
        "refused\nThere is no disk 3. LIST DISK shows the disks there are.\n"},
@@ -343,7 +367,7 @@ TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
        "volume takes at the least.\n"},
   };
   for (const auto &[bytes, line, expected] : cases)
-    EXPECT_EQ(outcome(bytes, line), expected) << bytes << line;
+    EXPECT_EQ(verdict(bytes, line), expected) << bytes << line;
 }
 
 // Each column as wide as its widest entry, so that the table reads back.
@@ -383,8 +407,8 @@ TEST(DiskListing, ReadsRealCaptures) {
     if (disks.back() != '\n')
       disks += '\n'; // the reason it cannot be used
     fs::path expected = entry.path();
-    EXPECT_EQ(disks + "--- " + sized_line + "\n" + outcome(bytes, sized_line) +
-                  "--- " + nosize_line + "\n" + outcome(bytes, nosize_line),
+    EXPECT_EQ(disks + "--- raidvol-sized\n" + verdict(bytes, sized_line) +
+                  "--- raidvol-nosize\n" + verdict(bytes, nosize_line),
               contents(expected.replace_extension(".expected")))
         << entry.path();
   }

@@ -1,4 +1,5 @@
 #include "disk_status.h"
+#include "disk_listing.h"
 
 #include "ascii_case.h"
 #include "code_page.h"

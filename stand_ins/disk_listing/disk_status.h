@@ -1,21 +1,12 @@
-// The status words of LIST DISK, by what they mean for a volume. A status
-// is judged by its word, whatever language the table's header is in: some
-// captures put one language's statuses under another's header.
+// The status words' code pages: what the reader needs, beyond a word's
+// meaning, to read a capture saved in a console's code page, and to tell one
+// that Windows decoded in the wrong page.
 #pragma once
 
 #include <string>
 #include <vector>
 
 namespace stand_ins {
-
-enum class StatusMeaning {
-  online,           // the disk can take part
-  cannot_take_part, // offline, missing, no media, and the like
-  unknown,          // a word the simulation does not know
-};
-
-// `status` in UTF-8.
-StatusMeaning status_meaning(const std::string &status);
 
 // Whether `status`, UTF-8, is a word of a DiskPart that writes code page
 // `page` to a console, a pipe or a file.

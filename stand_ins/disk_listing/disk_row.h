@@ -2,8 +2,8 @@
 #pragma once
 
 #include "capture_words.h"
-#include "disk.h"
-#include "machine_table.h"
+#include "disk_listing.h"
+#include "disk_table.h"
 
 #include <string>
 #include <vector>

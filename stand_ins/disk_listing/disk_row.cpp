@@ -3,7 +3,7 @@
 #include "ascii_case.h"
 #include "capture_words.h"
 #include "console_width.h"
-#include "disk_listing.h"
+#include "control_character.h"
 #include "shown_text.h"
 #include "utf8.h"
 #include "whole_number.h"
@@ -34,7 +34,7 @@ std::string entries_of(const std::string &line, bool utf8,
   for (std::size_t i = 0; i < line.size();) {
     char32_t c = static_cast<unsigned char>(line[i]);
     const std::size_t length = utf8 ? utf8_sequence(line, i, c) : 1;
-    if (utf8 ? is_control(c) : c < 0x20 || c == 0x7F)
+    if (utf8 ? is_control(c) : is_ascii_control(c))
       return "holds a control character, " + shown(line.substr(i, length)) +
              ", in the table";
     const int width = c < 0x80 || !utf8 ? 1 : console_width(c);

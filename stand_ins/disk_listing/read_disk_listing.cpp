@@ -1,7 +1,7 @@
 #include "capture_text.h"
 #include "disk_listing.h"
 #include "disk_row.h"
-#include "machine_table.h"
+#include "disk_table.h"
 
 namespace stand_ins {
 
@@ -11,7 +11,7 @@ std::string read_disk_listing(const std::string &bytes,
   TablePlace table;
   std::string problem = read_capture_text(bytes, text);
   if (problem.empty())
-    problem = find_machine_table(text.lines, table);
+    problem = find_disk_table(text.lines, table);
   if (!problem.empty())
     return problem;
   if (table.end == table.ruler + 1)

@@ -1,6 +1,7 @@
 #include "capture_words.h"
 
 #include "code_page.h"
+#include "disk_listing.h"
 #include "disk_status.h"
 #include "shown_text.h"
 
@@ -20,7 +21,7 @@ std::string quoted(const std::string &text, bool utf8) {
 }
 
 constexpr char add_the_word[] = "add the word to the simulation's statuses "
-                                "(stand_ins/diskpart/disk_status.cpp)";
+                                "(stand_ins/disk_listing/disk_status.cpp)";
 
 } // namespace
 
