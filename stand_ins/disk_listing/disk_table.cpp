@@ -30,12 +30,20 @@ bool is_row(const std::string &line, std::size_t margin) {
          row.find_first_not_of(' ') >= margin;
 }
 
+// Some copies of a console put a line of spaces after each of its lines:
+// then each row is one, and the table ends where that pattern does.
 std::size_t table_end(const std::vector<std::string> &lines,
                       std::size_t ruler) {
   const std::size_t margin = ruler_runs(lines[ruler])[0].start;
+  const auto row_at = [&](std::size_t i) {
+    return i < lines.size() && is_row(lines[i], margin);
+  };
+  const bool spaced = ruler + 1 < lines.size() && !lines[ruler + 1].empty() &&
+                      is_blank(lines[ruler + 1]) && row_at(ruler + 2);
+  const std::size_t step = spaced ? 2 : 1;
   std::size_t end = ruler + 1;
-  while (end < lines.size() && is_row(lines[end], margin))
-    ++end;
+  while (row_at(end + step - 1) && (!spaced || is_blank(lines[end])))
+    end += step;
   return end;
 }
 

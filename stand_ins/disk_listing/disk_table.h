@@ -38,7 +38,8 @@ struct TablePlace {
 
 // Finds LIST DISK's table among `lines`. A line belongs to it if it is
 // neither blank nor a prompt and holds nothing left of the ruler's first
-// run, but for the focus mark; the first line that does not ends it. Empty
+// run, but for the focus mark; the first line that does not ends it (in a
+// copy with a line of spaces after each line, each other line). Empty
 // on success, else why not, as read_disk_listing() says it.
 std::string find_disk_table(const std::vector<std::string> &lines,
                             TablePlace &table);

@@ -25,10 +25,13 @@ std::string read_disk_listing(const std::string &bytes,
   };
   std::vector<Listed> listed;
   const std::vector<RulerRun> runs = ruler_runs(text.lines[table.ruler]);
+  CaptureWords words(text.utf8);
   for (std::size_t i = table.ruler + 1; i < table.end; ++i) {
+    if (text.lines[i].find_first_not_of(' ') == std::string::npos)
+      continue; // the line of spaces after a row, in some copies
     const std::string line_number = "line " + std::to_string(i + 1) + ": ";
     Disk disk{};
-    problem = read_disk_row(text.lines[i], text.utf8, runs, disk);
+    problem = read_disk_row(text.lines[i], runs, words, disk);
     if (!problem.empty())
       return line_number + problem;
     for (const Listed &other : listed)
