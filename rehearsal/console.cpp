@@ -13,62 +13,61 @@ namespace {
 
 // Padded to `width` console columns, as the table is seen.
 std::string padded(const std::string &text, std::size_t width) {
-  const std::size_t taken = stand_ins::text_width(text);
+  const std::size_t taken = text::text_width(text);
   return text + std::string(width - std::min(width, taken), ' ');
 }
 
 } // namespace
 
-void show_verdict(std::FILE *console, const std::string &program,
-                  const Outcome &outcome) {
-  switch (outcome.conclusion) {
-  case Conclusion::created:
+void show_verdict(std::FILE *console, std::FILE *errors,
+                  const std::string &program, const MachineVerdict &verdict) {
+  switch (verdict.verdict) {
+  case Verdict::created:
     std::fprintf(console,
                  "rehearse: %s would create the volume on this machine.\n",
                  program.c_str());
     break;
-  case Conclusion::refused:
+  case Verdict::refused:
     std::fprintf(console,
                  "rehearse: DiskPart would refuse %s's volume on this "
                  "machine, for the reasons above.\n",
                  program.c_str());
     break;
-  case Conclusion::unusable: // the simulated DiskPart has said why
+  case Verdict::unusable: // the simulated DiskPart has said why
     break;
-  case Conclusion::failed:
-    for (const std::string &reason : outcome.reasons)
-      std::fprintf(stderr, "rehearse: %s\n", stand_ins::shown(reason).c_str());
+  case Verdict::failed:
+    for (const std::string &reason : verdict.reasons)
+      std::fprintf(errors, "rehearse: %s\n", text::shown(reason).c_str());
     break;
   }
 }
 
 void show_table(std::FILE *console, const std::string &program,
                 const std::vector<Machine> &machines,
-                const std::vector<Outcome> &outcomes) {
+                const std::vector<MachineVerdict> &verdicts) {
   const std::string machine_heading = "machine";
   const std::string verdict_heading = "verdict";
   std::size_t name_width = machine_heading.size();
   for (const Machine &machine : machines)
-    name_width = std::max(
-        name_width, stand_ins::text_width(stand_ins::shown(machine.name)));
+    name_width =
+        std::max(name_width, text::text_width(text::shown(machine.name)));
   std::size_t verdict_width = 0;
-  for (int i = 0; i <= static_cast<int>(Conclusion::failed); ++i)
-    verdict_width = std::max(
-        verdict_width, conclusion_word(static_cast<Conclusion>(i)).size());
+  for (int i = 0; i <= static_cast<int>(Verdict::failed); ++i)
+    verdict_width =
+        std::max(verdict_width, verdict_word(static_cast<Verdict>(i)).size());
   const std::string indent(name_width + 2 + verdict_width + 2, ' ');
   std::fprintf(console, "%s  %s  reasons\n",
                padded(machine_heading, name_width).c_str(),
                padded(verdict_heading, verdict_width).c_str());
   Tally tally;
   for (std::size_t i = 0; i < machines.size(); ++i) {
-    tally.add(outcomes[i].conclusion);
+    tally.add(verdicts[i].verdict);
     std::string row =
-        padded(stand_ins::shown(machines[i].name), name_width) + "  " +
-        padded(std::string(conclusion_word(outcomes[i].conclusion)),
-               verdict_width);
-    for (std::size_t r = 0; r < outcomes[i].reasons.size(); ++r)
-      row += (r == 0 ? "  " : "\n" + indent) +
-             stand_ins::shown(outcomes[i].reasons[r]);
+        padded(text::shown(machines[i].name), name_width) + "  " +
+        padded(std::string(verdict_word(verdicts[i].verdict)), verdict_width);
+    for (std::size_t r = 0; r < verdicts[i].reasons.size(); ++r)
+      row +=
+          (r == 0 ? "  " : "\n" + indent) + text::shown(verdicts[i].reasons[r]);
     // Without reasons, no trailing spaces.
     row.erase(row.find_last_not_of(' ') + 1);
     std::fprintf(console, "%s\n", row.c_str());

@@ -1,40 +1,42 @@
 // One machine's run: the program started in a folder of its own, as the
 // leader of a process group of its own, with a verdict file of its own; and
-// the outcome read back once it has ended. A run whose console is the
+// the verdict read back once it has ended. A run whose console is the
 // rehearsal's stays in the rehearsal's process group: a terminal that stops
 // the writes of other groups (stty tostop) would stop it.
 #pragma once
 
-#include "conclusion.h"
+#include "machine_verdict.h"
 #include "machines.h"
+#include "subprocess.h"
 
 #include <string>
-#include <sys/types.h>
+#include <unistd.h>
 #include <vector>
 
 namespace rehearsal {
 
 struct RunSetup {
-  std::string build;       // where the programs and the interpreter are
-  std::string program;     // the program's file name there
-  std::string work;        // a folder of the rehearsal's own
-  std::string transcripts; // empty: no console is kept
-  bool console_shown;      // where not kept, on the rehearsal's console
-  int console;             // the rehearsal's console: its output or its error
+  std::string build;           // where the programs and the interpreter are
+  std::string program;         // the program's file name there
+  std::string work;            // a folder of the rehearsal's own
+  std::string transcripts;     // empty: no console is kept
+  bool console_shown = false;  // where not kept, on the rehearsal's console
+  int console = STDOUT_FILENO; // the rehearsal's console: output or error
 };
 
 class MachineRuns {
 public:
   explicit MachineRuns(RunSetup setup);
 
-  // Starts machine `index`'s program; its pid, or -1 with `outcome` saying
-  // why it did not start. A capture that is not a regular file, such as a
-  // named pipe or a device, is never opened: its machine is unusable.
-  pid_t start(const Machine &machine, std::size_t index, Outcome &outcome);
+  // Starts machine `index`'s program as `child`; false, with `verdict`
+  // saying why, where it did not start. A capture that is not a regular file,
+  // such as a named pipe or a device, is never opened: its machine is unusable.
+  bool start(const Machine &machine, std::size_t index, Subprocess &child,
+             MachineVerdict &verdict);
   // What the run of `machine`, number `index`, that ended with
-  // `wait_status` concluded: failed where its transcript may not be whole.
-  Outcome finish(const Machine &machine, std::size_t index,
-                 int wait_status) const;
+  // `wait_status` gives it: failed where its transcript may not be whole.
+  MachineVerdict finish(const Machine &machine, std::size_t index,
+                        int wait_status) const;
   // Makes the transcripts' folder if need be, and removes any earlier
   // transcript of these machines, which could pass for this rehearsal's.
   // Throws Stop (a bad input) where it cannot, or where a transcript would
@@ -44,10 +46,6 @@ public:
                            const std::vector<std::string> &paths) const;
   // Where machine `machine`'s console is kept, if it is kept.
   std::string transcript(const Machine &machine) const;
-  // Ends the run whose program is `pid` before its time: its whole process
-  // group, or in the rehearsal's group, the program, whose end ends the
-  // interpreter and DiskPart too, as their input then ends.
-  void end(pid_t pid) const;
   // Removes what the run of `machine`, ended before its time, has kept, so
   // that it does not pass for a result.
   void abandon(const Machine &machine) const;

@@ -17,7 +17,7 @@ bool is_blank(const std::string &line) {
 }
 
 bool is_prompt(const std::string &line) {
-  return equal_ignoring_case(line.substr(0, prompt_length), prompt);
+  return text::equal_ignoring_case(line.substr(0, prompt_length), prompt);
 }
 
 bool is_list_disk_ruler(const std::string &line) {
@@ -50,10 +50,10 @@ std::size_t table_end(const std::vector<std::string> &lines,
 // DiskPart takes a keyword cut short ("lis dis"); any start of LIST and of
 // DISK means no other command, and one it refused printed no table.
 bool asks_list_disk(const std::string &command) {
-  const std::vector<std::string> words = words_of(command);
+  const std::vector<std::string> words = text::words_of(command);
   const auto starts = [](const std::string &word, const std::string &keyword) {
     return word.size() <= keyword.size() &&
-           equal_ignoring_case(word, keyword.substr(0, word.size()));
+           text::equal_ignoring_case(word, keyword.substr(0, word.size()));
   };
   return words.size() == 2 && starts(words[0], "LIST") &&
          starts(words[1], "DISK");
@@ -127,7 +127,7 @@ std::string find_disk_table(const std::vector<std::string> &lines,
     const Answer answer = answer_after(lines, prompt_line);
     const std::string command = lines[prompt_line].substr(prompt_length);
     if (asks_list_disk(command) ||
-        (words_of(command).empty() && answer.table_alone)) {
+        (text::words_of(command).empty() && answer.table_alone)) {
       answered = prompt_line;
       found = answer.table;
     }

@@ -16,7 +16,7 @@ namespace {
 // NUL and the other control bytes other than tab never belong in a command.
 bool holds_control_bytes(const std::string &line) {
   return std::any_of(line.begin(), line.end(), [](char c) {
-    return c != '\t' && is_ascii_control(static_cast<unsigned char>(c));
+    return c != '\t' && text::is_ascii_control(static_cast<unsigned char>(c));
   });
 }
 
@@ -88,11 +88,11 @@ std::string DiskPartSession::run(const std::string &line) {
   if (holds_control_bytes(line))
     return fail("The line holds control characters or binary data and was "
                 "not run.");
-  const std::vector<std::string> words = words_of(line);
-  if (words.empty() || equal_ignoring_case(words[0], "REM"))
+  const std::vector<std::string> words = text::words_of(line);
+  if (words.empty() || text::equal_ignoring_case(words[0], "REM"))
     return "";
   const auto says = [&words](std::size_t i, const char *keyword) {
-    return words.size() > i && equal_ignoring_case(words[i], keyword);
+    return words.size() > i && text::equal_ignoring_case(words[i], keyword);
   };
   if (says(0, "EXIT")) {
     if (words.size() > 1)
@@ -122,10 +122,10 @@ std::string DiskPartSession::refuse_long_line(std::size_t max_bytes) {
               " bytes and was not run.");
 }
 
-Verdict DiskPartSession::verdict() const {
-  return any_command_failed() ? Verdict::refused
-         : volumes_.empty()   ? Verdict::unchanged
-                              : Verdict::created;
+verdict_file::DiskPartVerdict DiskPartSession::verdict() const {
+  return any_command_failed() ? verdict_file::DiskPartVerdict::refused
+         : volumes_.empty()   ? verdict_file::DiskPartVerdict::unchanged
+                              : verdict_file::DiskPartVerdict::created;
 }
 
 // Each line of `said` is kept, and answered, shown: a command's words that
@@ -134,7 +134,7 @@ std::string DiskPartSession::fail(const std::string &said) {
   std::string answer;
   for (std::size_t start = 0; start <= said.size();) {
     const std::size_t end = std::min(said.find('\n', start), said.size());
-    refusals_.push_back(shown(said.substr(start, end - start)));
+    refusals_.push_back(text::shown(said.substr(start, end - start)));
     answer += refusals_.back() + "\n";
     start = end + 1;
   }
@@ -198,11 +198,12 @@ std::string DiskPartSession::create_raid_volume(
 std::string DiskPartSession::volume_table() const {
   if (volumes_.empty())
     return "There are no volumes.\n";
-  static const std::vector<TableColumn> columns = {{"Volume ###", 10, false},
-                                                   {"Type", 6, false},
-                                                   {"Each disk", 10, true},
-                                                   {"Usable", 10, true},
-                                                   {"Disks", 10, false}};
+  static const std::vector<text::TableColumn> columns = {
+      {"Volume ###", 10, false},
+      {"Type", 6, false},
+      {"Each disk", 10, true},
+      {"Usable", 10, true},
+      {"Disks", 10, false}};
   std::vector<std::vector<std::string>> rows;
   for (std::size_t i = 0; i < volumes_.size(); ++i) {
     const Volume &volume = volumes_[i];
@@ -212,7 +213,7 @@ std::string DiskPartSession::volume_table() const {
                     megabytes(volume.size_each_mb), megabytes(usable),
                     disk_list(disks_, volume.disks)});
   }
-  return column_table(columns, rows);
+  return text::column_table(columns, rows);
 }
 
 } // namespace stand_ins
