@@ -9,9 +9,6 @@ install(FILES README.md LICENSE DESTINATION .
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME raidvol-windows-${RAIDVOL_WINDOWS_KIND})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-# A zip of an earlier build would pass for one of what this build makes.
-file(REMOVE ${CMAKE_BINARY_DIR}/${CPACK_PACKAGE_FILE_NAME}.zip
-  ${CMAKE_BINARY_DIR}/${CPACK_PACKAGE_FILE_NAME}.zip.sha256)
 # The same bytes from every build of a commit, with a checksum beside them.
 find_package(Git QUIET)
 find_program(RAIDVOL_STRIP_NONDETERMINISM strip-nondeterminism)

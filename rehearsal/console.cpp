@@ -1,7 +1,7 @@
 #include "console.h"
 
-#include "column_table.h"
 #include "shown_text.h"
+#include "text_width.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,16 +19,19 @@ std::string padded(const std::string &text, std::size_t width) {
 
 } // namespace
 
-void show_verdict(const std::string &program, const Outcome &outcome) {
+void show_verdict(std::FILE *console, const std::string &program,
+                  const Outcome &outcome) {
   switch (outcome.conclusion) {
   case Conclusion::created:
-    std::printf("rehearse: %s would create the volume on this machine.\n",
-                program.c_str());
+    std::fprintf(console,
+                 "rehearse: %s would create the volume on this machine.\n",
+                 program.c_str());
     break;
   case Conclusion::refused:
-    std::printf("rehearse: DiskPart would refuse %s's volume on this machine, "
-                "for the reasons above.\n",
-                program.c_str());
+    std::fprintf(console,
+                 "rehearse: DiskPart would refuse %s's volume on this "
+                 "machine, for the reasons above.\n",
+                 program.c_str());
     break;
   case Conclusion::unusable: // the simulated DiskPart has said why
     break;
@@ -39,7 +42,7 @@ void show_verdict(const std::string &program, const Outcome &outcome) {
   }
 }
 
-void show_table(const std::string &program,
+void show_table(std::FILE *console, const std::string &program,
                 const std::vector<Machine> &machines,
                 const std::vector<Outcome> &outcomes) {
   const std::string machine_heading = "machine";
@@ -53,8 +56,9 @@ void show_table(const std::string &program,
     verdict_width = std::max(
         verdict_width, conclusion_word(static_cast<Conclusion>(i)).size());
   const std::string indent(name_width + 2 + verdict_width + 2, ' ');
-  std::printf("%s  %s  reasons\n", padded(machine_heading, name_width).c_str(),
-              padded(verdict_heading, verdict_width).c_str());
+  std::fprintf(console, "%s  %s  reasons\n",
+               padded(machine_heading, name_width).c_str(),
+               padded(verdict_heading, verdict_width).c_str());
   Tally tally;
   for (std::size_t i = 0; i < machines.size(); ++i) {
     tally.add(outcomes[i].conclusion);
@@ -67,20 +71,20 @@ void show_table(const std::string &program,
              stand_ins::shown(outcomes[i].reasons[r]);
     // Without reasons, no trailing spaces.
     row.erase(row.find_last_not_of(' ') + 1);
-    std::printf("%s\n", row.c_str());
+    std::fprintf(console, "%s\n", row.c_str());
   }
-  std::printf("rehearse: %s on %zu machines: %s.\n", program.c_str(),
-              machines.size(), tally.text().c_str());
+  std::fprintf(console, "rehearse: %s on %zu machines: %s.\n", program.c_str(),
+               machines.size(), tally.text().c_str());
 }
 
-bool show_file(const std::string &path) {
+bool show_file(std::FILE *console, const std::string &path) {
   std::FILE *const file = std::fopen(path.c_str(), "rbe");
   if (file == nullptr)
     return false;
   char buffer[4096];
   std::size_t count;
   while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    std::fwrite(buffer, 1, count, stdout);
+    std::fwrite(buffer, 1, count, console);
   const bool read = std::ferror(file) == 0;
   std::fclose(file);
   return read;

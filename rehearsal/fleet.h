@@ -6,7 +6,9 @@
 #include "machine_run.h"
 #include "machines.h"
 
+#include <chrono>
 #include <csignal>
+#include <string>
 #include <vector>
 
 namespace rehearsal {
@@ -21,10 +23,21 @@ struct FleetRun {
   int interrupted_by = 0;        // the signal that ended it, if one did
 };
 
-// At most `jobs` machines at once; a progress line on standard error if
-// `progress`. An interrupted fleet's runs are all ended, each whole process
-// group, before it returns.
+struct FleetSetup {
+  unsigned jobs;                       // at most this many machines at once
+  std::chrono::nanoseconds time_limit; // for each machine's run
+  bool progress;                       // a progress line on standard error
+};
+
+// A run past its time limit is ended, its whole process group, and its
+// machine failed. An interrupted fleet's runs are all ended, each whole
+// process group, before it returns.
 FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
-                   unsigned jobs, bool progress);
+                   const FleetSetup &setup);
+
+// "rehearse: 2 of 5 machines done: ...", cut or padded to one column short
+// of `width` (0: as it is), so that it stays one line on the terminal.
+std::string progress_line(const Tally &tally, std::size_t all,
+                          std::size_t width);
 
 } // namespace rehearsal

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,10 +40,26 @@ read_verdict(const std::string &path, std::vector<std::string> &reasons) {
 
 Outcome failed(const std::string &why) { return {Conclusion::failed, {why}}; }
 
-// The outcome the simulated DiskPart gave in the verdict file at `path`.
-Outcome outcome_of(const std::string &path, const std::string &program) {
+// Whether the file system that holds `path` has no room left: what was
+// written there may be lost, without a word to its writer.
+bool is_full(const std::string &path) {
+  struct statvfs space;
+  if (statvfs(path.c_str(), &space) != 0)
+    return false;
+  // Blocks kept for the superuser are the superuser's to fill.
+  return (geteuid() == 0 ? space.f_bfree : space.f_bavail) == 0;
+}
+
+// The outcome the simulated DiskPart gave in the verdict file at `path`, in
+// the temporary folder `work`.
+Outcome outcome_of(const std::string &work, const std::string &path,
+                   const std::string &program) {
   std::vector<std::string> reasons;
   const auto verdict = read_verdict(path, reasons);
+  if (!verdict && is_full(work))
+    return failed("the simulated DiskPart gave no verdict: the temporary "
+                  "folder " +
+                  work + " is on a full file system");
   if (!verdict)
     return failed("the simulated DiskPart gave no verdict");
   switch (*verdict) {
@@ -142,7 +159,7 @@ void MachineRuns::end(pid_t pid) const {
 }
 
 void MachineRuns::prepare_transcripts(
-    const std::vector<Machine> &machines,
+    const std::vector<Machine> &machines, const CaptureFiles &captures,
     const std::vector<std::string> &paths) const {
   if (setup_.transcripts.empty())
     return;
@@ -156,11 +173,14 @@ void MachineRuns::prepare_transcripts(
     throw Stop(bad_input_status,
                "--transcripts " + setup_.transcripts + " is not a folder");
   for (const Machine &machine : machines) {
-    if (lies_among(transcript(machine), paths))
+    const std::string capture =
+        capture_at(transcript(machine), captures, paths);
+    if (!capture.empty())
       throw Stop(bad_input_status,
                  "--transcripts " + setup_.transcripts +
-                     " would put transcripts among the captures: name a "
-                     "folder elsewhere");
+                     " would put transcripts among the captures (" +
+                     transcript(machine) + " would take the place of " +
+                     capture + "): name a folder elsewhere");
     if (unlink(transcript(machine).c_str()) != 0 && errno != ENOENT)
       throw Stop(bad_input_status,
                  with_error("cannot replace " + transcript(machine)));
@@ -175,6 +195,13 @@ void MachineRuns::abandon(const Machine &machine) const {
 
 pid_t MachineRuns::start(const Machine &machine, std::size_t index,
                          Outcome &outcome) {
+  struct stat capture;
+  if (!machine.path.empty() && stat(machine.path.c_str(), &capture) == 0 &&
+      !S_ISREG(capture.st_mode)) {
+    outcome = {Conclusion::unusable,
+               {machine.path + ": " + stand_ins::not_a_regular_file}};
+    return -1;
+  }
   const std::string own = folder(index);
   // Found in the program's current folder, as Windows finds it; the
   // interpreter finds the drives beside its real self.
@@ -190,7 +217,11 @@ pid_t MachineRuns::start(const Machine &machine, std::size_t index,
   const std::string console_path = !kept.empty()          ? kept
                                    : setup_.console_shown ? ""
                                                           : "/dev/null";
-  int console = -1;
+  // Shown on the rehearsal's console: its own output, or its error where
+  // its output carries the report.
+  int console = console_path.empty() && setup_.console != STDOUT_FILENO
+                    ? setup_.console
+                    : -1;
   if (!console_path.empty() &&
       (console = open(console_path.c_str(),
                       O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) == -1) {
@@ -205,12 +236,17 @@ pid_t MachineRuns::start(const Machine &machine, std::size_t index,
                           own, console, !setup_.console_shown);
   if (pid == -1)
     outcome = failed(with_error("cannot start " + setup_.program));
-  if (console != -1)
+  if (console != -1 && console != setup_.console)
     close(console);
   return pid;
 }
 
-Outcome MachineRuns::finish(std::size_t index, int wait_status) const {
+Outcome MachineRuns::finish(const Machine &machine, std::size_t index,
+                            int wait_status) const {
+  const std::string kept = transcript(machine);
+  if (!kept.empty() && is_full(setup_.transcripts))
+    return failed("its transcript " + kept +
+                  " may not be whole: it is on a full file system");
   if (WIFSIGNALED(wait_status))
     return failed(setup_.program + " was ended by signal " +
                   std::to_string(WTERMSIG(wait_status)) + " (" +
@@ -219,7 +255,7 @@ Outcome MachineRuns::finish(std::size_t index, int wait_status) const {
     return failed(setup_.program + " ended with status " +
                   std::to_string(WEXITSTATUS(wait_status)) +
                   ", where it always ends with 0");
-  return outcome_of(folder(index) + "/verdict", setup_.program);
+  return outcome_of(setup_.work, folder(index) + "/verdict", setup_.program);
 }
 
 } // namespace rehearsal

@@ -20,6 +20,7 @@ struct RunSetup {
   std::string work;        // a folder of the rehearsal's own
   std::string transcripts; // empty: no console is kept
   bool console_shown;      // where not kept, on the rehearsal's console
+  int console;             // the rehearsal's console: its output or its error
 };
 
 class MachineRuns {
@@ -27,15 +28,19 @@ public:
   explicit MachineRuns(RunSetup setup);
 
   // Starts machine `index`'s program; its pid, or -1 with `outcome` saying
-  // why it did not start.
+  // why it did not start. A capture that is not a regular file, such as a
+  // named pipe or a device, is never opened: its machine is unusable.
   pid_t start(const Machine &machine, std::size_t index, Outcome &outcome);
-  // What the run of machine `index` that ended with `wait_status` concluded.
-  Outcome finish(std::size_t index, int wait_status) const;
+  // What the run of `machine`, number `index`, that ended with
+  // `wait_status` concluded: failed where its transcript may not be whole.
+  Outcome finish(const Machine &machine, std::size_t index,
+                 int wait_status) const;
   // Makes the transcripts' folder if need be, and removes any earlier
   // transcript of these machines, which could pass for this rehearsal's.
   // Throws Stop (a bad input) where it cannot, or where a transcript would
-  // be among the captures that the --disks `paths` name.
+  // take the place of a capture of `captures`, which --disks `paths` name.
   void prepare_transcripts(const std::vector<Machine> &machines,
+                           const CaptureFiles &captures,
                            const std::vector<std::string> &paths) const;
   // Where machine `machine`'s console is kept, if it is kept.
   std::string transcript(const Machine &machine) const;

@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -50,10 +51,16 @@ std::pair<std::string, std::string> entry_of(const std::string &path) {
   return {path.substr(0, slash + 1), path.substr(slash + 1)};
 }
 
+std::optional<FileId> file_id(const std::string &path) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0)
+    return std::nullopt;
+  return FileId{status.st_dev, status.st_ino};
+}
+
 bool same_file(const std::string &a, const std::string &b) {
-  struct stat first, second;
-  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  const auto first = file_id(a);
+  return first && first == file_id(b);
 }
 
 bool is_folder(const std::string &path) {
@@ -61,8 +68,9 @@ bool is_folder(const std::string &path) {
   return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// A capture for each regular file directly in `folder` whose name does not
-// begin with a dot.
+// A capture for each entry directly in `folder`, but its folders, whose name
+// does not begin with a dot: a named pipe or a device there is a machine
+// whose capture cannot be used, not dropped unsaid.
 std::vector<Machine> folder_machines(const std::string &folder) {
   const std::unique_ptr<DIR, int (*)(DIR *)> entries(opendir(folder.c_str()),
                                                      closedir);
@@ -73,11 +81,7 @@ std::vector<Machine> folder_machines(const std::string &folder) {
   errno = 0;
   while (const dirent *const entry = readdir(entries.get())) {
     const std::string path = prefix + entry->d_name;
-    // One that cannot be looked at, such as a dangling link, is a machine
-    // still, whose capture cannot be read: it is not dropped unsaid.
-    struct stat status;
-    if (entry->d_name[0] != '.' &&
-        (stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)))
+    if (entry->d_name[0] != '.' && !is_folder(path))
       found.push_back(machine_of(path));
     errno = 0;
   }
@@ -109,29 +113,43 @@ Machines machines_named(const std::vector<std::string> &paths) {
   }
   std::sort(machines.list.begin(), machines.list.end(),
             [](const Machine &a, const Machine &b) { return a.name < b.name; });
+  return machines;
+}
+
+void check_names_apart(const Machines &machines) {
   const auto same = std::adjacent_find(
       machines.list.begin(), machines.list.end(),
       [](const Machine &a, const Machine &b) { return a.name == b.name; });
   if (same != machines.list.end())
     refuse(same->capture + " and " + same[1].capture +
            " both name the machine " + same->name);
-  return machines;
 }
 
-bool lies_among(const std::string &path,
-                const std::vector<std::string> &paths) {
-  const auto [folder, name] = entry_of(path);
-  for (const std::string &capture : paths) {
-    if (is_folder(capture)) {
-      if (same_file(folder, capture) && name[0] != '.')
-        return true;
-      continue;
-    }
-    const auto [capture_folder, capture_name] = entry_of(capture);
-    if (name == capture_name && same_file(folder, capture_folder))
-      return true;
+CaptureFiles capture_files(const std::vector<Machine> &machines) {
+  CaptureFiles files;
+  for (const Machine &machine : machines)
+    if (const auto id = file_id(machine.path))
+      files.emplace(*id, machine.capture);
+  return files;
+}
+
+std::string capture_at(const std::string &path, const CaptureFiles &captures,
+                       const std::vector<std::string> &paths) {
+  if (const auto id = file_id(path)) {
+    const auto capture = captures.find(*id);
+    if (capture != captures.end())
+      return capture->second;
   }
-  return false;
+  for (const std::string &folder : paths)
+    if (is_folder(folder) && lies_in(path, folder))
+      return folder;
+  return "";
+}
+
+bool lies_in(const std::string &path, const std::string &folder) {
+  const auto [holder, name] = entry_of(path);
+  return same_file(path, folder) ||
+         (name[0] != '.' && same_file(holder, folder));
 }
 
 } // namespace rehearsal

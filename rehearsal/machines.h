@@ -1,7 +1,10 @@
 // The machines that the --disks paths name: a capture each.
 #pragma once
 
+#include <map>
 #include <string>
+#include <sys/types.h>
+#include <utility>
 #include <vector>
 
 namespace rehearsal {
@@ -18,14 +21,26 @@ struct Machines {
 };
 
 // The made-up disks without paths. Throws Stop (a bad input) for a path
-// that does not exist, a folder that cannot be read or holds no capture,
-// and two captures that give one machine name.
+// that does not exist, and a folder that cannot be read or holds no capture.
 Machines machines_named(const std::vector<std::string> &paths);
 
-// Whether `path` is one of `paths`, or an entry, whose name does not begin
-// with a dot, directly in one of those that are folders: where a capture
-// that --disks `paths` name is or would be, a report or transcript written
-// there would take its place.
-bool lies_among(const std::string &path, const std::vector<std::string> &paths);
+// Throws Stop (a bad input) where two captures give one machine name.
+void check_names_apart(const Machines &machines);
+
+// The captures' files, after links, each to its path as given.
+using FileId = std::pair<dev_t, ino_t>;
+using CaptureFiles = std::map<FileId, std::string>;
+CaptureFiles capture_files(const std::vector<Machine> &machines);
+
+// What writing `path` would remove or overwrite of what --disks `paths`
+// handed over, judged on the files after links: the capture that `path`
+// is, or the folder of captures that it lies directly in, under a name
+// that does not begin with a dot. Empty where nothing.
+std::string capture_at(const std::string &path, const CaptureFiles &captures,
+                       const std::vector<std::string> &paths);
+
+// Whether `path` is `folder`, or an entry whose name does not begin with a
+// dot directly in it.
+bool lies_in(const std::string &path, const std::string &folder);
 
 } // namespace rehearsal

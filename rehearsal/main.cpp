@@ -11,10 +11,12 @@
 #include "machines.h"
 #include "options.h"
 #include "report.h"
+#include "shown_text.h"
 #include "stop.h"
 #include "work_folder.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -46,20 +48,27 @@ void check_standard_streams() {
       throw Stop(not_run_status, with_error("cannot open /dev/null"));
 }
 
-// The report's path, refused where the report would take the place of a
-// capture or a transcript.
-std::string placed_report(const Options &options) {
+// The report, refused where it would take the place of a capture of
+// `captures` or lie among the transcripts; none without --report.
+std::optional<Report> placed_report(const Options &options,
+                                    const CaptureFiles &captures) {
+  if (options.report.empty())
+    return std::nullopt;
   const auto refusal = [&](const std::string &among) {
     return Stop(bad_input_status, "--report " + options.report +
                                       " would lie among the " + among +
                                       ": name a file elsewhere");
   };
-  if (lies_among(options.report, options.disks))
-    throw refusal("captures");
-  if (!options.transcripts.empty() &&
-      lies_among(options.report, {options.transcripts}))
-    throw refusal("transcripts");
-  return options.report;
+  if (options.report != standard_output) {
+    const std::string capture =
+        capture_at(options.report, captures, options.disks);
+    if (!capture.empty())
+      throw refusal("captures (" + capture + ")");
+    if (!options.transcripts.empty() &&
+        lies_in(options.report, options.transcripts))
+      throw refusal("transcripts");
+  }
+  return std::optional<Report>(std::in_place, options.report);
 }
 
 int rehearse(const std::vector<std::string> &args) {
@@ -70,39 +79,52 @@ int rehearse(const std::vector<std::string> &args) {
     std::fputs(usage().c_str(), stdout);
     return 0;
   }
-  std::optional<Report> report;
-  if (!options.report.empty())
-    report.emplace(placed_report(options));
   if (!options.refusal.empty())
     throw Stop(bad_input_status,
                options.refusal + " (see scripts/rehearse --help)");
   const Machines machines = machines_named(options.disks);
+  const CaptureFiles captures = capture_files(machines.list);
   const std::string program = options.nosize ? NOSIZE_PROGRAM : SIZED_PROGRAM;
-  const WorkFolder work;
-  MachineRuns runs({own_folder(), program, work.path(), options.transcripts,
-                    !machines.fleet});
-  runs.prepare_transcripts(machines.list, options.disks);
-  const FleetRun fleet = run_fleet(machines.list, runs,
-                                   options.jobs ? options.jobs : default_jobs(),
-                                   machines.fleet && isatty(STDERR_FILENO));
+  // The programs are copied first, and the build's lock that
+  // scripts/rehearse handed over let go: a rebuild waits only for the copy.
+  const std::string build = own_folder();
+  const WorkFolder copy(build + "/copies", "rehearsal-");
+  copy_build(build, program, copy.path());
+  const WorkFolder work(temporary_folder(), "raidvol-rehearsal-");
+  close_handed_descriptors(copy.lock(), work.lock());
+  // With the report on standard output, what is shown goes to standard error.
+  std::FILE *const console =
+      options.report == standard_output ? stderr : stdout;
+  MachineRuns runs({copy.path(), program, work.path(), options.transcripts,
+                    !machines.fleet, fileno(console)});
+  runs.prepare_transcripts(machines.list, captures, options.disks);
+  const std::optional<Report> report = placed_report(options, captures);
+  check_names_apart(machines);
+  const FleetRun fleet =
+      run_fleet(machines.list, runs,
+                {options.jobs ? options.jobs : default_jobs(),
+                 std::chrono::seconds(options.time_limit),
+                 machines.fleet && isatty(STDERR_FILENO)});
   if (fleet.interrupted_by != 0) {
     std::fprintf(stderr,
                  "rehearse: interrupted: every run it started is ended%s\n",
                  report ? ", and no report is written" : "");
     return 128 + fleet.interrupted_by;
   }
+  // The verdicts are shown first: a report that cannot be written loses
+  // none of them.
+  if (machines.fleet) {
+    show_table(console, program, machines.list, fleet.outcomes);
+  } else {
+    const std::string kept = runs.transcript(machines.list[0]);
+    if (!kept.empty() && !show_file(console, kept))
+      throw Stop(not_run_status, with_error("cannot read back " + kept));
+    show_verdict(console, program, fleet.outcomes[0]);
+  }
   const char *const commit = std::getenv("RAIDVOL_REHEARSAL_COMMIT");
   if (report)
     report->write(report_of(program, commit ? commit : "", machines.list,
                             fleet.outcomes));
-  if (machines.fleet) {
-    show_table(program, machines.list, fleet.outcomes);
-  } else {
-    const std::string kept = runs.transcript(machines.list[0]);
-    if (!kept.empty() && !show_file(kept))
-      throw Stop(not_run_status, with_error("cannot read back " + kept));
-    show_verdict(program, fleet.outcomes[0]);
-  }
   Conclusion worst = Conclusion::created;
   for (const Outcome &outcome : fleet.outcomes)
     worst = std::max(worst, outcome.conclusion);
@@ -124,7 +146,10 @@ int main(int argc, char *argv[]) {
     status =
         rehearsal::rehearse(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const rehearsal::Stop &stop) {
-    std::fprintf(stderr, "rehearse: %s\n", stop.what());
+    // A file name in the message is shown as the table shows it.
+    std::fflush(stdout);
+    std::fprintf(stderr, "rehearse: %s\n",
+                 stand_ins::shown(stop.what()).c_str());
     return stop.status;
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {

@@ -12,7 +12,7 @@ namespace rehearsal {
 std::string usage() {
   return std::string(
              R"(usage: scripts/rehearse [--nosize] [--disks PATH]... [--jobs N]
-                        [--report FILE] [--transcripts DIR]
+                        [--time-limit S] [--report FILE] [--transcripts DIR]
 
 Runs raidvol-sized (with --nosize, raidvol-nosize) against the simulated
 DiskPart, on the machine that a capture describes: the output of DiskPart's
@@ -20,8 +20,8 @@ LIST DISK there, saved to a file. Without --disks, on four made-up disks.
 
   --disks PATH       a capture, or a folder standing for each regular file
                      directly in it whose name does not begin with a dot
-                     (and each link there that leads nowhere, a machine
-                     whose capture cannot be read).
+                     (and each link there that leads nowhere, named pipe
+                     or device, a machine whose capture cannot be used).
                      Each capture is a machine, named by its file name
                      without its last extension. Given more than once, or
                      naming a folder, it rehearses a fleet: the machines run
@@ -29,7 +29,14 @@ LIST DISK there, saved to a file. Without --disks, on four made-up disks.
   --jobs N           at most N machines at once (default: a quarter of the
                      account's process limit, at most )") +
          std::to_string(most_jobs) + R"()
-  --report FILE      writes the verdicts as JSON to FILE, once all have run
+  --time-limit S     ends a machine's run, with its whole chain, that has not
+                     ended within S seconds: its machine failed (default: )" +
+         std::to_string(default_time_limit) + R"()
+  --report FILE      writes the verdicts as JSON to FILE once all have run,
+                     after the table: a regular file there is replaced whole,
+                     in one rename; a link, a named pipe or a device is
+                     written into, as a shell's > would. With -, to standard
+                     output, and the table to standard error.
   --transcripts DIR  keeps each machine's console in DIR/<machine>.txt
   --nosize           rehearses raidvol-nosize
 
@@ -41,8 +48,8 @@ Exit status, that of the most serious verdict among the machines:
   3    failed: a machine's rehearsal could not run, or the rehearsal itself
        failed (its temporary folder, the build, its output); the message
        says why
-  130  interrupted by SIGINT (143 by SIGTERM, 129 by SIGHUP): every run it
-       started is ended, and no report is written
+  130  interrupted by SIGINT (143 by SIGTERM, 129 by SIGHUP, 131 by
+       SIGQUIT): every run it started is ended, and no report is written
 )";
 }
 
@@ -75,7 +82,7 @@ Options parse_options(const std::vector<std::string> &args) {
       continue;
     }
     if (option != "--disks" && option != "--jobs" && option != "--report" &&
-        option != "--transcripts") {
+        option != "--transcripts" && option != "--time-limit") {
       options.refusal = "unknown option: " + option;
       continue;
     }
@@ -95,7 +102,11 @@ Options parse_options(const std::vector<std::string> &args) {
       options.report = value;
     else if (option == "--transcripts")
       options.transcripts = value;
-    else if ((options.jobs = whole_number(value)) == 0)
+    else if (option == "--time-limit" &&
+             (options.time_limit = whole_number(value)) == 0)
+      options.refusal =
+          "--time-limit takes a whole number from 1 up, not " + value;
+    else if (option == "--jobs" && (options.jobs = whole_number(value)) == 0)
       options.refusal = "--jobs takes a whole number from 1 up, not " + value;
   }
   return options;

@@ -1,5 +1,5 @@
-// The verdicts as JSON, for a provisioning pipeline: written whole, in one
-// rename, or not at all.
+// The verdicts as JSON, for a provisioning pipeline: written whole once all
+// have run, or not at all.
 #pragma once
 
 #include "conclusion.h"
@@ -11,26 +11,33 @@
 
 namespace rehearsal {
 
+// The path that --report takes for standard output.
+constexpr char standard_output[] = "-";
+
 class Report {
 public:
-  // Removes any earlier file at `path`, so that none passes for this
-  // report, and makes the unfinished file beside it that the report is
-  // written to. Throws Stop where it cannot.
+  // Where the report is to go, checked before anything runs: a folder, or a
+  // path whose folder does not exist, is refused (a bad input). An earlier
+  // report there is removed, a regular file, or emptied, one behind a link,
+  // so that none passes for this one. Throws Stop where it cannot.
   explicit Report(std::string path);
-  // Removes the unfinished file, unless the report was written.
-  ~Report();
-  Report(const Report &) = delete;
-  Report &operator=(const Report &) = delete;
 
-  void write(const nlohmann::ordered_json &report);
+  // A regular file, or nothing, at the path is replaced whole, in one
+  // rename; a link, a named pipe or a device is written into, as a shell's >
+  // would; "-" is standard output. Throws Stop (failed) where it cannot.
+  void write(const nlohmann::ordered_json &report) const;
 
 private:
+  void replace(const std::string &text) const;
+  void write_into(const std::string &text) const;
+
   std::string path_;
-  std::string unfinished_;
-  int file_;
+  bool replaced_ = false;
 };
 
-// `commit` empty: not known.
+// `commit` empty: not known. Names and paths are given so that each stays
+// distinct and findable: a backslash as \\, and each byte that is not
+// UTF-8, and each control character, as \xNN, which printf's %b reads back.
 nlohmann::ordered_json report_of(const std::string &program,
                                  const std::string &commit,
                                  const std::vector<Machine> &machines,

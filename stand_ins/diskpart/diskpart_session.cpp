@@ -2,10 +2,10 @@
 
 #include "ascii_case.h"
 #include "column_table.h"
-#include "disk_listing.h"
-#include "disk_status.h"
+#include "control_character.h"
 #include "raid_parameters.h"
 #include "shown_text.h"
+#include "words.h"
 
 #include <algorithm>
 #include <utility>
@@ -13,25 +13,10 @@
 namespace stand_ins {
 namespace {
 
-std::vector<std::string> split_words(const std::string &line) {
-  std::vector<std::string> words;
-  std::string word;
-  for (const char c : line + ' ') {
-    if (c != ' ' && c != '\t') {
-      word += c;
-    } else if (!word.empty()) {
-      words.push_back(word);
-      word.clear();
-    }
-  }
-  return words;
-}
-
 // NUL and the other control bytes other than tab never belong in a command.
 bool holds_control_bytes(const std::string &line) {
   return std::any_of(line.begin(), line.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte < 0x20 && c != '\t') || byte == 0x7f;
+    return c != '\t' && is_ascii_control(static_cast<unsigned char>(c));
   });
 }
 
@@ -103,7 +88,7 @@ std::string DiskPartSession::run(const std::string &line) {
   if (holds_control_bytes(line))
     return fail("The line holds control characters or binary data and was "
                 "not run.");
-  const std::vector<std::string> words = split_words(line);
+  const std::vector<std::string> words = words_of(line);
   if (words.empty() || equal_ignoring_case(words[0], "REM"))
     return "";
   const auto says = [&words](std::size_t i, const char *keyword) {

@@ -3,7 +3,7 @@
 // writes nothing itself.
 #pragma once
 
-#include "disk.h"
+#include "disk_listing.h"
 #include "verdict.h"
 
 #include <cstddef>
@@ -42,7 +42,7 @@ public:
   const std::vector<std::string> &refusals() const { return refusals_; }
   const std::vector<Disk> &disks() const { return disks_; }
   const std::vector<Volume> &volumes() const { return volumes_; }
-  // How the session has gone so far: once it ends, its outcome.
+  // How the session has gone so far: once it ends, its verdict.
   Verdict verdict() const;
 
 private:

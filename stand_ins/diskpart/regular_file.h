@@ -2,6 +2,8 @@
 // differs between hosts.
 #pragma once
 
+#include "verdict.h"
+
 #include <cstdio>
 #include <string>
 
@@ -10,10 +12,7 @@ namespace stand_ins {
 // `path` opened to read bytes, if it names a regular file; opening never
 // waits, as it would on a FIFO with no writer. Null, with `problem` set to
 // words that follow the file's name, if it cannot be opened or is another
-// kind of file.
-constexpr char not_a_regular_file[] =
-    "is not a regular file: save LIST DISK's output to a file, and name that";
-
+// kind of file (`not_a_regular_file` for another kind).
 std::FILE *open_regular_file(const char *path, std::string &problem);
 
 } // namespace stand_ins

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,6 +108,11 @@ struct Rehearsal {
   int signal = 0;
   // Symbolic links made in the caller's folder, to their targets.
   std::map<std::string, std::string> links = {};
+  // Named pipes made in the caller's folder: each is one still afterwards.
+  std::vector<std::string> pipes = {};
+  // Once its machines run, the build's program is replaced by one that hands
+  // DiskPart nothing, as a rebuild beside the rehearsal would.
+  bool rebuilt = false;
 };
 
 void PrintTo(const Rehearsal &rehearsal, std::ostream *out) {
@@ -152,19 +158,62 @@ std::vector<std::string> processes_in(const std::string &folder) {
   return found;
 }
 
+// Whether `pipe` has something to read, or has lost its last writer, within
+// a minute: a wait whose event cannot come fails, saying so.
+bool ready_within_a_minute(int pipe) {
+  pollfd ready{pipe, POLLIN, 0};
+  int count;
+  while ((count = poll(&ready, 1, 60'000)) == -1 && errno == EINTR) {
+  }
+  return count > 0;
+}
+
+// The pipe `asleep`, open, once each of the `count` "asleep" DiskParts has
+// said it runs; -1, the rehearsal `rehearsal` ended and the test failed,
+// where they do not within a minute each.
+int once_asleep(pid_t rehearsal, const std::string &asleep, std::size_t count) {
+  const int pipe = open(asleep.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  std::size_t started = 0;
+  char byte;
+  while (pipe != -1 && started < count && ready_within_a_minute(pipe)) {
+    const ssize_t read_count = read(pipe, &byte, 1);
+    if (read_count == 0)
+      break;
+    started += read_count == 1 ? 1 : 0;
+  }
+  if (started == count)
+    return pipe;
+  ADD_FAILURE() << started << " of " << count
+                << " asleep DiskParts started within a minute";
+  kill(-rehearsal, SIGKILL);
+  if (pipe != -1)
+    close(pipe);
+  return -1;
+}
+
 // Once every "asleep" DiskPart of the rehearsal with pid `rehearsal` runs,
 // sends it `signal`, then waits until all have ended.
 void interrupt(pid_t rehearsal, int signal, const std::string &asleep,
                std::size_t count) {
-  const int pipe = open(asleep.c_str(), O_RDONLY | O_CLOEXEC);
-  ASSERT_NE(pipe, -1);
-  std::size_t started = 0;
-  char byte;
-  while (started < count && read(pipe, &byte, 1) == 1)
-    ++started;
+  const int pipe = once_asleep(rehearsal, asleep, count);
+  if (pipe == -1)
+    return;
   kill(signal == SIGINT ? -rehearsal : rehearsal, signal);
-  while (read(pipe, &byte, 1) > 0) {
+  char byte;
+  while (ready_within_a_minute(pipe) && read(pipe, &byte, 1) != 0) {
   }
+  EXPECT_EQ(read(pipe, &byte, 1), 0) << "an asleep DiskPart outlived a minute";
+  close(pipe);
+}
+
+// Once every "asleep" DiskPart runs, replaces the program in `build`.
+void rebuild(pid_t rehearsal, const std::string &asleep, std::size_t count,
+             const std::string &build) {
+  const int pipe = once_asleep(rehearsal, asleep, count);
+  if (pipe == -1)
+    return;
+  std::filesystem::remove(build + "/raidvol-sized");
+  std::filesystem::create_symlink("/bin/true", build + "/raidvol-sized");
   close(pipe);
 }
 
@@ -175,31 +224,39 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
   TempFolder caller;
   for (const auto &[name, content] : rehearsal.files)
     caller.write(name, content);
-  for (const auto &[name, target] : rehearsal.links)
+  for (const auto &[name, target] : rehearsal.links) {
+    std::filesystem::create_directories(
+        std::filesystem::path(caller / name).parent_path());
     std::filesystem::create_symlink(target, caller / name);
+  }
+  for (const std::string &pipe : rehearsal.pipes)
+    ASSERT_EQ(mkfifo((caller / pipe).c_str(), 0600), 0);
   const std::string asleep = caller / "asleep";
   ASSERT_EQ(mkfifo(asleep.c_str(), 0600), 0);
   std::filesystem::create_directory(caller / "tmp");
+  const std::string build =
+      rehearsal.wrapped ? wrapped_build(caller, asleep) : BUILD_FOLDER;
   ProgramSetup setup;
   setup.args = rehearsal.args;
   setup.folder = caller.path();
-  setup.env = {{"RAIDVOL_REHEARSAL_BUILD", rehearsal.wrapped
-                                               ? wrapped_build(caller, asleep)
-                                               : BUILD_FOLDER},
+  setup.env = {{"RAIDVOL_REHEARSAL_BUILD", build},
                // Relative, as a caller may set it.
                {"TMPDIR", "tmp"},
                {"RAIDVOL_DISKS", caller / "none"},
                {"RAIDVOL_VERDICT", caller / "none"},
                {"COMSPEC", "/bin/false"},
                {"RAIDVOL_DRIVES", caller / "none"}};
+  const std::size_t asleep_count = std::count_if(
+      rehearsal.files.begin(), rehearsal.files.end(), [](const auto &file) {
+        return file.first.find("asleep") != std::string::npos;
+      });
   if (rehearsal.signal != 0)
     setup.while_running = [&](pid_t pid) {
-      interrupt(pid, rehearsal.signal, asleep,
-                std::count_if(rehearsal.files.begin(), rehearsal.files.end(),
-                              [](const auto &file) {
-                                return file.first.find("asleep") !=
-                                       std::string::npos;
-                              }));
+      interrupt(pid, rehearsal.signal, asleep, asleep_count);
+    };
+  if (rehearsal.rebuilt)
+    setup.while_running = [&](pid_t pid) {
+      rebuild(pid, asleep, asleep_count, build);
     };
   const ProgramRun run = run_program(REHEARSE, setup);
   EXPECT_EQ(run.exit_code, rehearsal.status) << run.out << run.err;
@@ -215,6 +272,9 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
     if (name != "report.json") {
       EXPECT_EQ(caller.read(name), content) << name;
     }
+  for (const std::string &pipe : rehearsal.pipes)
+    EXPECT_TRUE(std::filesystem::is_fifo(caller / pipe)) << pipe;
+  EXPECT_FALSE(caller.has("-")) << "- is standard output";
   EXPECT_EQ(processes_in(caller.path()), std::vector<std::string>{});
   if (rehearsal.machines.is_null()) {
     EXPECT_FALSE(caller.has("report.json"));
@@ -365,6 +425,72 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"srv.txt", capture()}},
                   2,
                   "--report t would lie among the transcripts"},
+        Rehearsal{"TranscriptsOverLinkedCaptures",
+                  {"--disks", "batch", "--transcripts", "archive"},
+                  {{"archive/srv.txt", capture()}},
+                  2,
+                  "--transcripts archive would put transcripts among the "
+                  "captures (archive/srv.txt would take the place of "
+                  "batch/srv.txt)",
+                  nullptr,
+                  false,
+                  0,
+                  {{"batch/srv.txt", "../archive/srv.txt"}}},
+        Rehearsal{"ReportOnALinkedCapture",
+                  {"--disks", "batch/srv.txt", "--report", "archive/srv.txt"},
+                  {{"archive/srv.txt", capture()}},
+                  2,
+                  "--report archive/srv.txt would lie among the captures "
+                  "(batch/srv.txt)",
+                  nullptr,
+                  false,
+                  0,
+                  {{"batch/srv.txt", "../archive/srv.txt"}}},
+        Rehearsal{"ReportInAMissingFolder",
+                  {"--disks", "srv.txt", "--report", "none/report.json"},
+                  {{"srv.txt", capture()}},
+                  2,
+                  "--report none/report.json: there is no folder none/"},
+        Rehearsal{"ReportIntoAPipeNoOneReads",
+                  {"--disks", "fleet", "--report", "pipe"},
+                  {{"fleet/created.txt", capture()}},
+                  3,
+                  "1 created, 0 refused, 1 unusable, 0 failed.\nrehearse: "
+                  "cannot write the report pipe: no one reads from it\n",
+                  nullptr,
+                  false,
+                  0,
+                  {},
+                  {"pipe", "fleet/pipe.txt"}},
+        Rehearsal{"ReportOnStandardOutput",
+                  {"--disks", "srv.txt", "--report", "-"},
+                  {{"srv.txt", capture()}},
+                  0,
+                  "\"verdict\": \"created\""},
+        Rehearsal{
+            "NamesInMessagesAsTheTerminalShowsThem",
+            {"--disks", "a", "--disks", "b"},
+            {{"a/\x1B[2Kx\r.txt", capture()}, {"b/\x1B[2Kx\r.log", capture()}},
+            2,
+            "a/\\x1B[2Kx\\x0D.txt and b/\\x1B[2Kx\\x0D.log both "
+            "name the machine \\x1B[2Kx\\x0D\n"},
+        Rehearsal{
+            "RebuiltBesideAFleet",
+            {"--disks", "fleet", "--jobs", "1", "--report", "report.json"},
+            {{"fleet/asleep-1.txt", capture()},
+             {"fleet/created.txt", capture()}},
+            3,
+            "created   created",
+            nlohmann::json::parse(R"([
+  {"machine": "asleep-1", "capture": "fleet/asleep-1.txt", "verdict": "failed",
+   "reasons": ["the simulated DiskPart gave no verdict"]},
+  {"machine": "created", "capture": "fleet/created.txt",
+   "verdict": "created", "reasons": []}])"),
+            true,
+            0,
+            {},
+            {},
+            true},
         Rehearsal{"OptionTwice",
                   {"--report", "a.json", "--report", "report.json"},
                   {},
@@ -405,6 +531,8 @@ INSTANTIATE_TEST_SUITE_P(
             SIGTERM},
         Rehearsal{"HungUpFleet", fleet_args, asleep_fleet, 129, "interrupted",
                   nullptr, true, SIGHUP},
+        Rehearsal{"QuitFleet", fleet_args, asleep_fleet, 131, "interrupted",
+                  nullptr, true, SIGQUIT},
         Rehearsal{"BadOption", {"--size=1000"}, {}, 2, "unknown option"},
         Rehearsal{"Help",
                   {"--help", "--report", "kept.json"},
@@ -416,9 +544,10 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // The build path, with a stand-in cmake that makes a stand-in runner: the
-// lock is held while building, and neither held nor passed on once the
-// runner runs, in an environment of its own, wherever the script is linked.
-TEST(RehearseScript, BuildsUnderItsLockAndHandsOverWithoutIt) {
+// lock is held while building, and handed to the runner, which lets go of it
+// once it has its own copy of the programs; the runner runs in an
+// environment of its own, wherever the script is linked.
+TEST(RehearseScript, BuildsUnderItsLockAndHandsItOver) {
   namespace fs = std::filesystem;
   TempFolder clone;
   fs::create_directory(clone / "scripts");
@@ -458,9 +587,9 @@ chmod +x build/rehearsal/rehearse)");
   EXPECT_FALSE(clone.has("build/while-building")) << "built without the lock";
   EXPECT_NE(run.out.find("args: --disks x y\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("-dirty\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("lock held"), std::string::npos) << run.out;
   for (const char *left :
-       {"lock held", "rehearsal.lock", "COMSPEC", "RAIDVOL_DRIVES",
-        "RAIDVOL_DISKS", "RAIDVOL_VERDICT"})
+       {"COMSPEC", "RAIDVOL_DRIVES", "RAIDVOL_DISKS", "RAIDVOL_VERDICT"})
     EXPECT_EQ(run.out.find(left), std::string::npos) << run.out;
 }
 

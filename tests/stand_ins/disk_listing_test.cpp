@@ -38,7 +38,7 @@ std::string read(const std::string &bytes) {
 
 // What the verdict file holds once `line` and EXIT have run on the machine
 // that `bytes` describes.
-std::string outcome(const std::string &bytes, const std::string &line) {
+std::string verdict(const std::string &bytes, const std::string &line) {
   std::vector<Disk> disks;
   const std::string problem = stand_ins::read_disk_listing(bytes, disks);
   if (!problem.empty())
@@ -80,6 +80,13 @@ std::string row(const std::string &status, const std::string &size = "100 GB",
   return capture({{0, disk_row("Disk 0", status, size, free)}});
 }
 
+std::string unknown_status(const std::string &status) {
+  return "line 3: the status \"" + status +
+         "\" is not one the simulation knows: capture LIST DISK again on an "
+         "English DiskPart, or add the word to the simulation's statuses "
+         "(stand_ins/disk_listing/disk_status.cpp)";
+}
+
 TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
   std::string crcrlf = with_crlf(capture());
   for (std::size_t at = 0; (at = crcrlf.find('\n', at)) != std::string::npos;
@@ -97,6 +104,56 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
   for (const char disk : {'0', '1', '2', '3'})
     greek += std::string("  Δίσκος ") + disk +
              "    Online          100 GB   100 GB   *    *\n";
+  // Korean DiskPart's layout: marks a column left of the ruler's runs.
+  const std::string korean_table =
+      "  \uB514\uC2A4\uD06C ###  \uC0C1\uD0DC           \uD06C\uAE30     "
+      "\uC0AC\uC6A9 \uAC00\uB2A5     Dyn  Gpt\n"
+      "  ----------  -------------  -------  ------------  ---  ---\n";
+  const auto korean = [&](const std::string &marks) {
+    std::string table = korean_table;
+    for (const char disk : {'0', '1', '2', '3'})
+      table += std::string("  \uB514\uC2A4\uD06C ") + disk +
+               "    \uC628\uB77C\uC778        238 GB       1024 KB" + marks +
+               "\n";
+    return table;
+  };
+  const auto korean_read = [](const std::string &marks) {
+    std::string read;
+    for (const char disk : {'0', '1', '2', '3'})
+      read +=
+          std::string(1, disk) + " \uC628\uB77C\uC778 238G 1M" + marks + "\n";
+    return read;
+  };
+  // The same rows as code page 949 writes them, as cmd's > and PowerShell
+  // 7.4's > save them.
+  std::string korean_949 = disk_header;
+  for (const char disk : {'0', '1'})
+    korean_949 += std::string("  \xB5\xF0\xBD\xBA\xC5\xA9 ") + disk +
+                  "    \xBF\xC2\xB6\xF3\xC0\xCE        238 GB       1024 KB"
+                  "   *    *\n";
+  // Russian rows under an English header, as real captures write units.
+  const std::string russian =
+      std::string(disk_header) +
+      "  \u0414\u0438\u0441\u043A 0    \u0412 \u0441\u0435\u0442\u0438"
+      "          232 G\u0431\u0430\u0439\u0442  1024 "
+      "K\u0431\u0430\u0439\u0442\n"
+      "  \u0414\u0438\u0441\u043A 1    \u0412\u043D\u0435 \u0441\u0435\u0442"
+      "\u0438        298 \u0413\u0431\u0430\u0439\u0442    16 "
+      "\u041C\u0431\u0430"
+      "\u0439\u0442\n";
+  const std::string russian_read =
+      "0 \u0412 \u0441\u0435\u0442\u0438 232G 1M\n1 \u0412\u043D\u0435 "
+      "\u0441\u0435\u0442\u0438 298G 16M\n";
+  const std::string russian_866 =
+      std::string(disk_header) +
+      "  \x84\xA8\xE1\xAA 0    \x82 \xE1\xA5\xE2\xA8          232 G\xA1\xA0"
+      "\xA9\xE2  1024 K\xA1\xA0\xA9\xE2\n"
+      "  \x84\xA8\xE1\xAA 1    \x82\xAD\xA5 \xE1\xA5\xE2\xA8        298 "
+      "\x83\xA1\xA0\xA9\xE2    16 \x8C\xA1\xA0\xA9\xE2\n";
+  const std::string fleet_fix =
+      " as a PowerShell remoting session reads DiskPart's output unless told "
+      "the code page: collect the capture again as the README's fleet recipe "
+      "does, which tells it";
   const struct {
     std::string bytes;
     std::string read;
@@ -110,6 +167,9 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        four},
       {::utf16le(with_crlf("Banner\n\n" + piped + capture() + piped)), four},
       {capture({{1, basic}}) + "\n" + piped + capture(), four},
+      {capture({{1, basic}}) + "\n" + capture(), four},
+      {capture() + "Leaving DiskPart...\n", four},
+      {"DISKPART> list disk\n" + capture() + "Leaving DiskPart...\n", four},
       {"DISKPART> lis DIS\n" + capture({{1, basic}}) + "DISKPART> List disk\n" +
            capture() + "DISKPART> sel disk 0\n",
        four},
@@ -146,6 +206,8 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "1 En l\u00EDnea 14G 1M dyn\n2 \u30AA\u30F3\u30E9\u30A4\u30F3 1T 0B "
        "gpt\n"},
       {capture() + utf16le(u"\r\n  Disk 3    Offline"), "line 7" + appended},
+      {::utf16le(with_crlf(capture())) + ::utf16le(with_crlf(capture())),
+       "line 7" + appended},
       {utf16le(u"\r\n\r\n") + with_crlf(capture()) + "x", "line 3" + appended},
       {nul_after_online, "line 5" + appended},
       {utf16le(u"  Disk") + "x", "ends in the middle of a UTF-16 character"},
@@ -165,22 +227,76 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "0 Online 100G 100G gpt\n"},
       {row("Online", "32 G octets", "1024 K octets"),
        read(row("Online", "32 GB", "1 MB"))},
-      {row("Healthy"),
-       "line 3: the status \"Healthy\" is not one the simulation knows: "
-       "capture LIST DISK again on an English DiskPart, or add the word to "
-       "the simulation's statuses (stand_ins/diskpart/disk_status.cpp)"},
+      {row("Healthy"), unknown_status("Healthy")},
+      // a character past the Basic Multilingual Plane, from a surrogate pair
+      {utf16le(
+           u"  Disk ###  Status         Size     Free     Dyn  Gpt\n"
+           u"  --------  -------------  -------  -------  ---  ---\n"
+           u"  Disk 0    \U00020000             100 GB   100 GB   *    *\n"),
+       unknown_status("\U00020000")},
+      {row("online"), "0 online 100G 100G dyn gpt\n" + four.substr(27)},
+      // each language in each recipe's encoding: UTF-8 (PowerShell 7.0 to
+      // 7.3, and the fleet recipe), a console's code page (cmd, PowerShell
+      // 7.4 and later); UTF-16 is above
+      {korean("        *"), korean_read(" gpt")},
+      {korean("   *    *"), korean_read(" dyn gpt")},
+      {korean_949, "0 \uC628\uB77C\uC778 238G 1M dyn gpt\n1 "
+                   "\uC628\uB77C\uC778 238G 1M dyn gpt\n"},
+      {korean("     *"), "line 3" + layout +
+                             "\"*\" stands beside the Dyn column, not "
+                             "within it, so which column it marks cannot be "
+                             "told"},
+      {russian, russian_read},
+      {russian_866, russian_read},
       {row("En l\xA1nea"),
-       "line 3: the status \"En l\\xA1nea\" is in a code page, as cmd's > "
-       "saves DiskPart's output, not in UTF-8 or UTF-16: capture LIST DISK "
-       "again with PowerShell, or save the file as UTF-8"},
+       "0 En l\u00EDnea 100G 100G dyn gpt\n" + four.substr(27)},
+      {std::string(disk_header) +
+           "  \xB4\xC5\xC5\xCC 0    \xC1\xAA\xBB\xFA              476 GB  "
+           "2048 KB        *\n",
+       "0 \u8054\u673A 476G 2M gpt\n"},
+      {std::string(disk_header) +
+           "  \xBA\xCF\xBA\xD0 0    \xB3\x73\xBD\x75              476 GB  "
+           "    0 B        *\n",
+       "0 \u9023\u7DDA 476G 0B gpt\n"},
+      {std::string(disk_header) + "  \x83\x66\x83\x42\x83\x58\x83\x4E 0  "
+                                  "\x83\x49\x83\x93\x83\x89\x83\x43\x83\x93"
+                                  "           931 GB  1024 KB        *\n",
+       "0 \u30AA\u30F3\u30E9\u30A4\u30F3 931G 1M gpt\n"},
+      {row("En l\u00A1nea"),
+       "line 3: the status \"En l\u00A1nea\" is \"En l\u00EDnea\" written in "
+       "code page 850 and read as code page 1252," +
+           fleet_fix},
+      {row("\u201A \u0431\u0490\u0432\u0401"),
+       "line 3: the status \"\u201A \u0431\u0490\u0432\u0401\" is \"\u0412 "
+       "\u0441\u0435\u0442\u0438\" written in code page 866 and read as code "
+       "page 1251," +
+           fleet_fix},
+      {row("\x8D\xA5\xE2"),
+       "line 3: the status \"\\x8D\\xA5\\xE2\" is in a code page (as cmd's > "
+       "and PowerShell 7.4's > save DiskPart's output), and is no word the "
+       "simulation knows in any code page that DiskPart writes: capture LIST "
+       "DISK again with Windows PowerShell 5.1's >, which saves UTF-16, or add "
+       "the word to the simulation's statuses "
+       "(stand_ins/disk_listing/disk_status.cpp)"},
+      {capture(
+           {{0, disk_row("Disk 0", "\xBF\xC2\xB6\xF3\xC0\xCE", "1 GB", "1 GB")},
+            {1, disk_row("Disk 1", "\xC1\xAA\xBB\xFA", "1 GB", "1 GB")}}),
+       "line 4: the status \"\\xC1\\xAA\\xBB\\xFA\" is \"\u8054\u673A\" in "
+       "code page 936, unlike the statuses before it: a capture holds one "
+       "code page, so save each machine's to a file of its own"},
       {row("Online\x1b[8m"),
        "line 3: holds a control character, \\x1B, in the table"},
+      {capture({{0, disk_row("D\xF0sk 0", "Online\x7F", "1 GB", "1 GB")}}),
+       "line 3: holds a control character, \\x7F, in the table"},
       {row("Online", "lots"),
        "line 3: the size \"lots\" is not a number and a unit, such as 100 GB"},
+      {row("Online", "100"),
+       "line 3: the size \"100\" is not a number and a unit, such as 100 GB"},
       {row("Online", "100 PB"),
        "line 3: the size \"100 PB\" has the unknown unit \"PB\" (LIST DISK's "
        "are B, KB, MB, GB and TB, in French octets, K octets, M octets, G "
-       "octets and T octets)"},
+       "octets and T octets, in Russian \u0431\u0430\u0439\u0442, "
+       "\u041A\u0431\u0430\u0439\u0442 and the like)"},
       {row("Online", "16777216 TB"),
        "line 3: the size \"16777216 TB\" is more than the simulation can hold "
        "(under 16777216 TB)"},
@@ -190,10 +306,15 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
        "line 5: Disk 1 is listed twice, on line 4 too"},
       {capture({{0, disk_row("Disk Zero", "Online", "1 GB", "1 GB")}}),
        "line 3: no disk number in \"Disk Zero\""},
+      {capture({{0, disk_row("Disk 0", "Online", "1 GB", "1 GB", "x")}}),
+       "line 3: the Dyn column holds \"x\", not * or nothing"},
       // layouts it cannot read, whatever the cells hold
-      {row("Online  Extra"), "line 3" + layout +
-                                 "\"Extra\" stands left of "
-                                 "its column"},
+      {row("Missing", "0  B", "0  B"),
+       "0 Missing 0B 0B dyn gpt\n" + four.substr(27)},
+      {capture({{0, "  Disk 0    Online       x  100 GB   100 GB\n"}}),
+       "line 3" + layout +
+           "\"x\" stands between the status and "
+           "size columns"},
       {capture({{0, beyond}}),
        "line 3" + layout + "\"x\" stands right of the last column"},
       {capture({{0, "  Disk 0    Online\n"}}), "line 3" + layout +
@@ -217,11 +338,13 @@ TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
   const struct {
     std::string bytes;
     const char *line;
-    std::string outcome;
+    std::string verdict;
   } cases[] = {
       {units, sized_line, created},
       {units, nosize_line, created},
       {capture(), "LIST DISK", "unchanged\n"},
+      {capture({{0, disk_row("Disk 0", "online", "100 GB", "100 GB")}}),
+       sized_line, created},
       {capture({{3, disk_row("Disk M3", "Missing", "100 GB", "0 B")}}),
        sized_line,
        "refused\nThere is no disk 3. LIST DISK shows the disks there are.\n"},
@@ -244,7 +367,7 @@ TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
        "volume takes at the least.\n"},
   };
   for (const auto &[bytes, line, expected] : cases)
-    EXPECT_EQ(outcome(bytes, line), expected) << bytes << line;
+    EXPECT_EQ(verdict(bytes, line), expected) << bytes << line;
 }
 
 // Each column as wide as its widest entry, so that the table reads back.
@@ -280,14 +403,16 @@ TEST(DiskListing, ReadsRealCaptures) {
       continue;
     ++captures;
     const std::string bytes = contents(entry.path());
+    std::string disks = read(bytes);
+    if (disks.back() != '\n')
+      disks += '\n'; // the reason it cannot be used
     fs::path expected = entry.path();
-    EXPECT_EQ(read(bytes) + "--- " + sized_line + "\n" +
-                  outcome(bytes, sized_line) + "--- " + nosize_line + "\n" +
-                  outcome(bytes, nosize_line),
+    EXPECT_EQ(disks + "--- raidvol-sized\n" + verdict(bytes, sized_line) +
+                  "--- raidvol-nosize\n" + verdict(bytes, nosize_line),
               contents(expected.replace_extension(".expected")))
         << entry.path();
   }
-  EXPECT_EQ(captures, 9);
+  EXPECT_EQ(captures, 18);
 }
 
 } // namespace

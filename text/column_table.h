@@ -19,7 +19,4 @@ struct TableColumn {
 std::string column_table(const std::vector<TableColumn> &columns,
                          const std::vector<std::vector<std::string>> &rows);
 
-// How many console columns `text`, UTF-8, takes.
-std::size_t text_width(const std::string &text);
-
 } // namespace stand_ins

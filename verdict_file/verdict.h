@@ -30,4 +30,10 @@ constexpr std::optional<Verdict> verdict_named(std::string_view word) {
   return std::nullopt;
 }
 
+// Why a capture that is a pipe, a device or a folder is unusable: the
+// simulated DiskPart says it on opening one, and a rehearsal says it of one
+// that it need not hand over.
+constexpr char not_a_regular_file[] =
+    "is not a regular file: save LIST DISK's output to a file, and name that";
+
 } // namespace stand_ins

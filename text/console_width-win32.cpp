@@ -4,8 +4,20 @@
 
 namespace stand_ins {
 
+namespace {
+
+// Hangul, which a console gives two columns, is typed as neither full width
+// nor ideographic: its jamo and its syllables.
+bool is_wide_hangul(char32_t c) {
+  return (c >= 0x1100 && c < 0x1160) || (c >= 0xAC00 && c < 0xD7A4);
+}
+
+} // namespace
+
 // Windows has no wcwidth: its own character types say which characters are
-// full width, which take no column of their own, and which are controls.
+// full width, which take no column of their own (marks, not the letters
+// that some hosts type as bearing one, such as í), and which are
+// controls.
 int console_width(char32_t c) {
   wchar_t units[2];
   int count = 1;
@@ -21,9 +33,9 @@ int console_width(char32_t c) {
   if (!GetStringTypeW(CT_CTYPE1, units, count, kind) ||
       !GetStringTypeW(CT_CTYPE3, units, count, look) || (kind[0] & C1_CNTRL))
     return -1;
-  if (look[0] & C3_NONSPACING)
+  if ((look[0] & C3_NONSPACING) && !(kind[0] & C1_ALPHA))
     return 0;
-  return look[0] & (C3_FULLWIDTH | C3_IDEOGRAPH) ? 2 : 1;
+  return look[0] & (C3_FULLWIDTH | C3_IDEOGRAPH) || is_wide_hangul(c) ? 2 : 1;
 }
 
 } // namespace stand_ins

@@ -1,7 +1,7 @@
-#include "machine_table.h"
+#include "disk_table.h"
 
 #include "ascii_case.h"
-#include "disk_listing.h"
+#include "words.h"
 
 #include <algorithm>
 #include <optional>
@@ -30,26 +30,21 @@ bool is_row(const std::string &line, std::size_t margin) {
          row.find_first_not_of(' ') >= margin;
 }
 
+// Some copies of a console put a line of spaces after each of its lines:
+// then each row is one, and the table ends where that pattern does.
 std::size_t table_end(const std::vector<std::string> &lines,
                       std::size_t ruler) {
   const std::size_t margin = ruler_runs(lines[ruler])[0].start;
+  const auto row_at = [&](std::size_t i) {
+    return i < lines.size() && is_row(lines[i], margin);
+  };
+  const bool spaced = ruler + 1 < lines.size() && !lines[ruler + 1].empty() &&
+                      is_blank(lines[ruler + 1]) && row_at(ruler + 2);
+  const std::size_t step = spaced ? 2 : 1;
   std::size_t end = ruler + 1;
-  while (end < lines.size() && is_row(lines[end], margin))
-    ++end;
+  while (row_at(end + step - 1) && (!spaced || is_blank(lines[end])))
+    end += step;
   return end;
-}
-
-// The words of a command as typed after the prompt.
-std::vector<std::string> words_of(const std::string &command) {
-  std::vector<std::string> words;
-  std::size_t start = 0;
-  while ((start = command.find_first_not_of(" \t", start)) !=
-         std::string::npos) {
-    const std::size_t end = command.find_first_of(" \t", start);
-    words.push_back(command.substr(start, end - start));
-    start = end;
-  }
-  return words;
 }
 
 // DiskPart takes a keyword cut short ("lis dis"); any start of LIST and of
@@ -88,7 +83,7 @@ Answer answer_after(const std::vector<std::string> &lines,
 constexpr char no_table[] = "holds no LIST DISK table: no line of six runs "
                             "of dashes, as under LIST DISK's header";
 
-// A capture without prompts is a bare table: the last one is the machine.
+// A capture without prompts is a bare table: the last one is LIST DISK's.
 std::string find_bare_table(const std::vector<std::string> &lines,
                             TablePlace &table) {
   for (std::size_t i = lines.size(); i > 0; --i)
@@ -115,8 +110,8 @@ std::string without_focus_mark(const std::string &line) {
   return line.compare(0, 2, "* ") == 0 ? "  " + line.substr(2) : line;
 }
 
-std::string find_machine_table(const std::vector<std::string> &lines,
-                               TablePlace &table) {
+std::string find_disk_table(const std::vector<std::string> &lines,
+                            TablePlace &table) {
   std::size_t prompt_line = 0;
   while (prompt_line < lines.size() && !is_prompt(lines[prompt_line]))
     ++prompt_line;

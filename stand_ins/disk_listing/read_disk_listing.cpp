@@ -1,7 +1,7 @@
 #include "capture_text.h"
 #include "disk_listing.h"
 #include "disk_row.h"
-#include "machine_table.h"
+#include "disk_table.h"
 
 namespace stand_ins {
 
@@ -11,7 +11,7 @@ std::string read_disk_listing(const std::string &bytes,
   TablePlace table;
   std::string problem = read_capture_text(bytes, text);
   if (problem.empty())
-    problem = find_machine_table(text.lines, table);
+    problem = find_disk_table(text.lines, table);
   if (!problem.empty())
     return problem;
   if (table.end == table.ruler + 1)
@@ -25,10 +25,13 @@ std::string read_disk_listing(const std::string &bytes,
   };
   std::vector<Listed> listed;
   const std::vector<RulerRun> runs = ruler_runs(text.lines[table.ruler]);
+  CaptureWords words(text.utf8);
   for (std::size_t i = table.ruler + 1; i < table.end; ++i) {
+    if (text.lines[i].find_first_not_of(' ') == std::string::npos)
+      continue; // the line of spaces after a row, in some copies
     const std::string line_number = "line " + std::to_string(i + 1) + ": ";
     Disk disk{};
-    problem = read_disk_row(text.lines[i], text.utf8, runs, disk);
+    problem = read_disk_row(text.lines[i], runs, words, disk);
     if (!problem.empty())
       return line_number + problem;
     for (const Listed &other : listed)

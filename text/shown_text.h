@@ -10,7 +10,4 @@ namespace stand_ins {
 // UTF-8 (every byte past ASCII in a code page's text: `utf8` false), as \xNN.
 std::string shown(const std::string &text, bool utf8 = true);
 
-// A control character: C0, DEL or C1, in whichever encoding it came.
-bool is_control(char32_t c);
-
 } // namespace stand_ins

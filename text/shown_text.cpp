@@ -1,12 +1,11 @@
 #include "shown_text.h"
 
+#include "control_character.h"
 #include "utf8.h"
 
 #include <cstdio>
 
 namespace stand_ins {
-
-bool is_control(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
 
 std::string shown(const std::string &text, bool utf8) {
   std::string out;

@@ -1,4 +1,4 @@
-#include "disk.h"
+#include "disk_listing.h"
 
 namespace stand_ins {
 

@@ -1,5 +1,6 @@
 #include "column_table.h"
 #include "disk_listing.h"
+#include "disk_table.h"
 
 namespace stand_ins {
 

@@ -1,5 +1,6 @@
-// Where, among the lines of a saved capture, the table lies that describes
-// the machine: the last one that DiskPart printed in answer to LIST DISK.
+// LIST DISK's table among the lines of a saved capture: its columns, its
+// ruler, and where it lies: the last one that DiskPart printed in answer to
+// LIST DISK.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,17 @@
 #include <vector>
 
 namespace stand_ins {
+
+// LIST DISK's columns, in their order.
+enum DiskColumn : std::size_t {
+  label_column, // "Disk 0", in the machine's language
+  status_column,
+  size_column,
+  free_column,
+  dynamic_column, // "*" for a dynamic disk
+  gpt_column,     // "*" for a GPT disk
+  disk_column_count
+};
 
 struct RulerRun {
   std::size_t start; // the console column of its first dash
@@ -24,11 +36,12 @@ struct TablePlace {
   std::size_t end;   // the line after the last row
 };
 
-// Finds the machine's table among `lines`. A line belongs to it if it is
+// Finds LIST DISK's table among `lines`. A line belongs to it if it is
 // neither blank nor a prompt and holds nothing left of the ruler's first
-// run, but for the focus mark; the first line that does not ends it. Empty
+// run, but for the focus mark; the first line that does not ends it (in a
+// copy with a line of spaces after each line, each other line). Empty
 // on success, else why not, as read_disk_listing() says it.
-std::string find_machine_table(const std::vector<std::string> &lines,
-                               TablePlace &table);
+std::string find_disk_table(const std::vector<std::string> &lines,
+                            TablePlace &table);
 
 } // namespace stand_ins
