@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "disk_listing.h"
 #include "jobs.h"
 #include "whole_number.h"
 
@@ -7,6 +8,32 @@
 #include <set>
 
 namespace rehearsal {
+namespace {
+
+std::string joined(const std::vector<const char *> &words) {
+  std::string text;
+  for (const char *word : words)
+    text += (text.empty() ? "" : ", ") + std::string(word);
+  return text;
+}
+
+// The reader's own table of status words, so that the list shown is the
+// one it reads by.
+std::string status_words() {
+  std::string text;
+  for (const stand_ins::StatusWords &language :
+       stand_ins::known_status_words()) {
+    text += "  " + std::string(language.languages) + ", in code page " +
+            std::to_string(language.console_page) + "\n";
+    if (!language.online.empty())
+      text += "    online:   " + joined(language.online) + "\n";
+    if (!language.cannot_take_part.empty())
+      text += "    kept out: " + joined(language.cannot_take_part) + "\n";
+  }
+  return text;
+}
+
+} // namespace
 
 std::string usage() {
   return std::string(
@@ -39,6 +66,11 @@ LIST DISK there, saved to a file. Without --disks, on four made-up disks.
   --transcripts DIR  keeps each machine's console in DIR/<machine>.txt
   --nosize           rehearses raidvol-nosize
 
+A disk's status is read by its word, as each language's DiskPart writes it
+(in the code page that it writes): an online disk can take part, one kept
+out cannot, and any other word makes the capture unusable.
+)" + status_words() +
+         R"(
 Exit status, that of the most serious verdict among the machines:
   0    created: DiskPart would create the volume on every machine
   1    refused: DiskPart would refuse it on a machine; its reasons are shown

@@ -212,6 +212,23 @@ TEST(Options, AreReadOrRefusedWithTheReason) {
   }
 }
 
+// --help lists the words that the reader knows, by language: those of a
+// disk that can take part, and of one kept out.
+TEST(Options, HelpListsTheStatusWordsByLanguage) {
+  const std::string help = rehearsal::usage();
+  for (const char *language :
+       {"  English, in code page 437\n"
+        "    online:   Online\n"
+        "    kept out: Offline, Missing, No Media, Foreign, Not Initialized, "
+        "Unreadable\n",
+        "  German, Spanish, French, Portuguese, in code page 850\n"
+        "    online:   Online, En l\u00EDnea, En ligne\n",
+        "  Russian, in code page 866\n"
+        "    online:   \u0412 \u0441\u0435\u0442\u0438\n"
+        "    kept out: \u0412\u043D\u0435 \u0441\u0435\u0442\u0438\n"})
+    EXPECT_NE(help.find(language), std::string::npos) << language;
+}
+
 // What `show` writes to a stream.
 template <typename Show> std::string written_by(Show show) {
   char *text = nullptr;

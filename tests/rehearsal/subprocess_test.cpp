@@ -27,6 +27,27 @@ Clock::time_point in_ten_seconds() {
   return Clock::now() + std::chrono::seconds(10);
 }
 
+// Ends the test program with `message` unless destroyed within ten seconds:
+// a fleet whose loop can no longer end would otherwise spin until CTest's
+// limit, saying nothing.
+class EndsWithin {
+public:
+  explicit EndsWithin(const char *message) {
+    message_ = message;
+    std::signal(SIGALRM, fail);
+    alarm(10);
+  }
+  ~EndsWithin() { alarm(0); }
+
+private:
+  static void fail(int) {
+    const ssize_t written =
+        write(STDERR_FILENO, message_, std::strlen(message_));
+    _exit(written > 0 ? 1 : 2);
+  }
+  static inline const char *message_ = "";
+};
+
 rehearsal::Subprocess shell(const std::string &command) {
   rehearsal::Subprocess child;
   EXPECT_TRUE(child.start({"/bin/sh", "-c", command}, {}, "/", -1, true))
@@ -161,6 +182,8 @@ TEST(Fleet, LeavesNoTranscriptWhenInterrupted) {
   const TempFolder other;
   rehearsal::MachineRuns unstartable(script_setup(other, ""));
   fs::remove(other / "build/program");
+  const EndsWithin bound("a fleet of programs that cannot start did not end "
+                         "within ten seconds\n");
   const auto unstarted = rehearsal::run_fleet(
       machines, unstartable,
       {.jobs = 1, .time_limit = std::chrono::seconds(60), .progress = false});

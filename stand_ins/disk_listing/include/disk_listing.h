@@ -48,6 +48,21 @@ enum class StatusMeaning {
 
 StatusMeaning status_meaning(const std::string &status);
 
+// The words that status_meaning knows, one entry for the DiskParts of each
+// code page, from real captures and Microsoft's documentation in those
+// languages: the code pages that their text goes through (a console's, and
+// the ANSI page that Windows decodes it as where there is no console) and
+// their words by meaning.
+struct StatusWords {
+  const char *languages;
+  unsigned console_page;
+  unsigned ansi_page;
+  std::vector<const char *> online;
+  std::vector<const char *> cannot_take_part;
+};
+
+const std::vector<StatusWords> &known_status_words();
+
 // The table, every line ended: DiskPart's columns, each as wide as its
 // widest entry needs, so that the table reads back as the same disks.
 std::string write_disk_listing(const std::vector<Disk> &disks);
