@@ -96,6 +96,17 @@ std::string CaptureWords::status(const std::string &cell, std::string &word) {
          add_the_word;
 }
 
+std::string CaptureWords::volume_status(const std::string &cell,
+                                        std::string &word) const {
+  word = cell;
+  if ((utf8_ || is_ascii(cell)) && volume_health(cell) != VolumeHealth::unknown)
+    return "";
+  return "the status " + quoted(cell, utf8_) +
+         " is not one the simulation knows of a volume: capture LIST VOLUME "
+         "again on an English DiskPart, or add the word to the simulation's "
+         "volume statuses (stand_ins/disk_listing/volume_status.cpp)";
+}
+
 std::string CaptureWords::unit(const std::string &cell,
                                bool (*is_unit)(const std::string &unit)) {
   if (utf8_ || is_ascii(cell))
