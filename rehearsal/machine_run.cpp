@@ -70,6 +70,7 @@ Outcome outcome_of(const std::string &work, const std::string &path,
   case stand_ins::Verdict::unusable:
     return {Conclusion::unusable, reasons};
   case stand_ins::Verdict::unchanged:
+  case stand_ins::Verdict::existing:
     break;
   }
   return failed(

@@ -13,10 +13,12 @@ enum class Verdict {
   refused,   // a command failed: DiskPart said why
   unchanged, // no command failed, and no volume was made
   unusable,  // the saved LIST DISK cannot be used: why, on standard error
+  existing,  // the capture lists a RAID-5 volume already: a second would be
+             // made beside it
 };
 
 constexpr std::string_view verdict_words[] = {"created", "refused", "unchanged",
-                                              "unusable"};
+                                              "unusable", "existing"};
 
 constexpr std::string_view verdict_word(Verdict verdict) {
   return verdict_words[static_cast<int>(verdict)];
