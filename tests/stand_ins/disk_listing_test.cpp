@@ -37,17 +37,20 @@ std::string read(const std::string &bytes) {
 }
 
 // What the verdict file holds once `line` and EXIT have run on the machine
-// that `bytes` describes.
+// that `bytes` describes, with the volumes it lists.
 std::string verdict(const std::string &bytes, const std::string &line) {
   std::vector<Disk> disks;
-  const std::string problem = stand_ins::read_disk_listing(bytes, disks);
+  std::vector<stand_ins::ListedVolume> volumes;
+  std::string problem = stand_ins::read_disk_listing(bytes, disks);
+  if (problem.empty() && stand_ins::holds_volume_listing(bytes))
+    problem = stand_ins::read_volume_listing(bytes, volumes);
   if (!problem.empty())
     return "unusable\n" + problem + "\n";
-  stand_ins::DiskPartSession session(disks, "");
+  stand_ins::DiskPartSession session(disks, "", volumes);
   session.run(line);
   session.run("EXIT");
   std::string said(stand_ins::verdict_word(session.verdict()));
-  for (const std::string &reason : session.refusals())
+  for (const std::string &reason : session.verdict_reasons())
     said += "\n" + reason;
   return said + "\n";
 }
@@ -325,6 +328,23 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
     EXPECT_EQ(read(bytes), expected) << bytes;
 }
 
+const char volume_header[] =
+    "  Volume ###  Ltr  Label        Fs     Type        Size     Status     "
+    "Info\n"
+    "  ----------  ---  -----------  -----  ----------  -------  ---------  "
+    "--------\n";
+
+std::string volume_row(const std::string &number, const std::string &letter,
+                       const std::string &type, const std::string &size,
+                       const std::string &status) {
+  char row[200];
+  std::snprintf(row, sizeof row,
+                "  Volume %-3s  %2s   %-11s  %-5s  %-10s  %7s  %-9s\n",
+                number.c_str(), letter.c_str(), "", "", type.c_str(),
+                size.c_str(), status.c_str());
+  return row;
+}
+
 // Each named disk is judged on all that keeps it out, and on nothing else.
 TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
   const std::string units =
@@ -365,6 +385,15 @@ TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
        nosize_line,
        "refused\nDisk 3 has only 1023 KB free, less than the 1 MB that a "
        "volume takes at the least.\n"},
+      // a RAID-5 volume already there: a deploy would make a second
+      {capture() + "\n" + volume_header +
+           volume_row("1", "C", "Mirror", "100 GB", "Healthy"),
+       sized_line, created},
+      {capture() + "\n" + volume_header +
+           volume_row("2", "", "RAID-5", "3000 MB", "Failed Rd"),
+       nosize_line,
+       "existing\nVolume 2 (RAID-5, 3000 MB, Failed Rd) stands already: a "
+       "RAID-5 volume made on this machine would be its second.\n"},
   };
   for (const auto &[bytes, line, expected] : cases)
     EXPECT_EQ(verdict(bytes, line), expected) << bytes << line;
@@ -403,23 +432,6 @@ std::string read_volumes(const std::string &bytes) {
             size(volume.size_bytes) + "|" + volume.status + "|" + volume.info +
             "\n";
   return said;
-}
-
-const char volume_header[] =
-    "  Volume ###  Ltr  Label        Fs     Type        Size     Status     "
-    "Info\n"
-    "  ----------  ---  -----------  -----  ----------  -------  ---------  "
-    "--------\n";
-
-std::string volume_row(const std::string &number, const std::string &letter,
-                       const std::string &type, const std::string &size,
-                       const std::string &status) {
-  char row[200];
-  std::snprintf(row, sizeof row,
-                "  Volume %-3s  %2s   %-11s  %-5s  %-10s  %7s  %-9s\n",
-                number.c_str(), letter.c_str(), "", "", type.c_str(),
-                size.c_str(), status.c_str());
-  return row;
 }
 
 TEST(VolumeListing, ReadsTheTableThatAnsweredListVolumeOrSaysWhyNot) {
@@ -501,7 +513,8 @@ TEST(VolumeListing, ReadsTheTableThatAnsweredListVolumeOrSaysWhyNot) {
 }
 
 // Captures that administrators made on real machines, each beside what it
-// must give: the disks read, then the verdict for each program's line.
+// must give: the disks read, the volumes where it lists them, then the
+// verdict for each program's line.
 TEST(DiskListing, ReadsRealCaptures) {
   namespace fs = std::filesystem;
   const auto contents = [](const fs::path &path) {
@@ -514,16 +527,20 @@ TEST(DiskListing, ReadsRealCaptures) {
       continue;
     ++captures;
     const std::string bytes = contents(entry.path());
-    std::string disks = read(bytes);
-    if (disks.back() != '\n')
-      disks += '\n'; // the reason it cannot be used
+    const auto ended = [](std::string said) {
+      return said.empty() || said.back() == '\n' ? said : said + '\n';
+    };
+    std::string volumes;
+    if (stand_ins::holds_volume_listing(bytes))
+      volumes = "--- LIST VOLUME\n" + ended(read_volumes(bytes));
     fs::path expected = entry.path();
-    EXPECT_EQ(disks + "--- raidvol-sized\n" + verdict(bytes, sized_line) +
-                  "--- raidvol-nosize\n" + verdict(bytes, nosize_line),
+    EXPECT_EQ(ended(read(bytes)) + volumes + "--- raidvol-sized\n" +
+                  verdict(bytes, sized_line) + "--- raidvol-nosize\n" +
+                  verdict(bytes, nosize_line),
               contents(expected.replace_extension(".expected")))
         << entry.path();
   }
-  EXPECT_EQ(captures, 18);
+  EXPECT_EQ(captures, 19);
 }
 
 } // namespace
