@@ -48,13 +48,6 @@ bool write_all(int file, const std::string &text) {
   return true;
 }
 
-std::string findable(const std::string &name) {
-  std::string doubled;
-  for (const char c : name)
-    doubled += c == '\\' ? "\\\\" : std::string(1, c);
-  return stand_ins::shown(doubled);
-}
-
 // The verdict's reasons are shown already; the rehearsal's own may hold a
 // path.
 std::vector<std::string>
@@ -163,6 +156,13 @@ void Report::write_into(const std::string &text) const {
     return;
   errno = error;
   cannot_write(path_);
+}
+
+std::string findable(const std::string &name) {
+  std::string doubled;
+  for (const char c : name)
+    doubled += c == '\\' ? "\\\\" : std::string(1, c);
+  return stand_ins::shown(doubled);
 }
 
 nlohmann::ordered_json report_of(const std::string &program,

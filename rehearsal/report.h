@@ -35,6 +35,11 @@ private:
   bool replaced_ = false;
 };
 
+// `name`, a machine's name or a capture's path, as a report gives it: a
+// backslash as \\, and each byte that is not UTF-8, and each control
+// character, as \xNN, which printf's %b reads back.
+std::string findable(const std::string &name);
+
 // `commit` empty: not known. Names and paths are given so that each stays
 // distinct and findable: a backslash as \\, and each byte that is not
 // UTF-8, and each control character, as \xNN, which printf's %b reads back.

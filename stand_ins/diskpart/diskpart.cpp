@@ -8,10 +8,10 @@
 // RAIDVOL_AFTER names a file, the machine's LIST DISK and LIST VOLUME are
 // written there once the session ends, as a capture of the machine after
 // the deploy.
+#include "capture_file.h"
 #include "disk_listing.h"
 #include "diskpart_session.h"
 #include "line_reader.h"
-#include "regular_file.h"
 #include "standard_streams.h"
 #include "verdict.h"
 
@@ -41,30 +41,6 @@ void say(const std::string &text) {
 void show() {
   if (std::fflush(stdout) != 0)
     output_ok = false;
-}
-
-// A saved LIST DISK is a few kilobytes: a far larger file is some other.
-constexpr std::size_t max_listing_bytes = 1024 * 1024;
-
-// All of the file at `path`; empty on success, else why not.
-std::string read_file(const char *path, std::string &bytes) {
-  std::string problem;
-  std::FILE *const file = stand_ins::open_regular_file(path, problem);
-  if (file == nullptr)
-    return problem;
-  char buffer[4096];
-  std::size_t count;
-  while (bytes.size() <= max_listing_bytes &&
-         (count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    bytes.append(buffer, count);
-  const bool failed = std::ferror(file) != 0;
-  const int error = errno;
-  std::fclose(file);
-  if (failed)
-    return std::string("cannot be read: ") + std::strerror(error);
-  if (bytes.size() > max_listing_bytes)
-    return "is larger than 1 MB, far more than any LIST DISK";
-  return "";
 }
 
 const char *set_value(const char *name) {
@@ -115,7 +91,7 @@ std::optional<stand_ins::DiskPartSession> load_machine() {
   std::string bytes;
   std::vector<stand_ins::Disk> disks;
   std::vector<stand_ins::ListedVolume> volumes;
-  std::string problem = read_file(listing, bytes);
+  std::string problem = stand_ins::read_capture_file(listing, bytes);
   if (problem.empty())
     problem = stand_ins::read_disk_listing(bytes, disks);
   if (problem.empty() && stand_ins::holds_volume_listing(bytes))
