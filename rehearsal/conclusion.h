@@ -7,14 +7,19 @@
 
 namespace rehearsal {
 
-// In order of seriousness. A rehearsal exits with the number of the most
+// In order of seriousness. A rehearsal exits with the status of the most
 // serious conclusion among its machines; --help says what each means.
-enum class Conclusion { created, refused, unusable, failed };
+enum class Conclusion { created, refused, existing, unusable, failed };
+
+// 0 created, 1 refused or existing, 2 unusable, 3 failed: a machine whose
+// RAID-5 volume stands already fails a gate on the status as a refusal
+// does, and the statuses of the others stay what they were.
+int exit_status(Conclusion conclusion);
 
 // A bad command line exits as an unusable capture does, and a rehearsal
 // that cannot run as one whose machine failed.
-constexpr int bad_input_status = static_cast<int>(Conclusion::unusable);
-constexpr int not_run_status = static_cast<int>(Conclusion::failed);
+constexpr int bad_input_status = 2;
+constexpr int not_run_status = 3;
 
 std::string_view conclusion_word(Conclusion conclusion);
 
@@ -23,7 +28,8 @@ class Tally {
 public:
   void add(Conclusion conclusion);
   std::size_t total() const;
-  // "2 created, 1 refused, 0 unusable, 0 failed"
+  // "2 created, 1 refused, 0 unusable, 0 failed", with "1 existing" after
+  // the refused where a machine has a RAID-5 volume already
   std::string text() const;
 
 private:

@@ -33,6 +33,15 @@ void show_verdict(std::FILE *console, const std::string &program,
                  "machine, for the reasons above.\n",
                  program.c_str());
     break;
+  case Conclusion::existing:
+    for (const std::string &reason : outcome.reasons)
+      std::fprintf(console, "rehearse: %s\n", stand_ins::shown(reason).c_str());
+    std::fprintf(console,
+                 "rehearse: do not deploy %s to this machine: its volume "
+                 "stands already (scripts/confirm tells whether it is "
+                 "the one a deploy made).\n",
+                 program.c_str());
+    break;
   case Conclusion::unusable: // the simulated DiskPart has said why
     break;
   case Conclusion::failed:

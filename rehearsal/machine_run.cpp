@@ -21,6 +21,7 @@ namespace {
 
 constexpr char disks_setting[] = "RAIDVOL_DISKS=";
 constexpr char verdict_setting[] = "RAIDVOL_VERDICT=";
+constexpr char after_setting[] = "RAIDVOL_AFTER=";
 
 bool starts_with(const char *text, const char *prefix) {
   return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
@@ -69,8 +70,9 @@ Outcome outcome_of(const std::string &work, const std::string &path,
     return {Conclusion::refused, reasons};
   case stand_ins::Verdict::unusable:
     return {Conclusion::unusable, reasons};
-  case stand_ins::Verdict::unchanged:
   case stand_ins::Verdict::existing:
+    return {Conclusion::existing, reasons};
+  case stand_ins::Verdict::unchanged:
     break;
   }
   return failed(
@@ -141,7 +143,8 @@ pid_t spawn(std::vector<std::string> argv, std::vector<std::string> environment,
 MachineRuns::MachineRuns(RunSetup setup) : setup_(std::move(setup)) {
   for (char **entry = environ; *entry != nullptr; ++entry)
     if (!starts_with(*entry, disks_setting) &&
-        !starts_with(*entry, verdict_setting))
+        !starts_with(*entry, verdict_setting) &&
+        !starts_with(*entry, after_setting))
       environment_.push_back(*entry);
 }
 
@@ -155,43 +158,65 @@ std::string MachineRuns::transcript(const Machine &machine) const {
              : setup_.transcripts + "/" + machine.name + ".txt";
 }
 
+std::string MachineRuns::after(const Machine &machine) const {
+  return setup_.after.empty() ? "" : setup_.after + "/" + machine.name + ".txt";
+}
+
 void MachineRuns::end(pid_t pid) const {
   kill(setup_.console_shown ? pid : -pid, SIGKILL);
 }
 
-void MachineRuns::prepare_transcripts(
-    const std::vector<Machine> &machines, const CaptureFiles &captures,
-    const std::vector<std::string> &paths) const {
-  if (setup_.transcripts.empty())
-    return;
-  if (mkdir(setup_.transcripts.c_str(), 0777) != 0 && errno != EEXIST)
-    throw Stop(
-        bad_input_status,
-        with_error("cannot make the transcripts folder " + setup_.transcripts));
-  struct stat status;
-  if (stat(setup_.transcripts.c_str(), &status) != 0 ||
-      !S_ISDIR(status.st_mode))
+namespace {
+
+// Makes `folder`, which `option` names, and removes the file that `kept`
+// gives each machine there; as prepare_kept() says.
+template <typename Kept>
+void prepare_folder(const std::string &option, const std::string &folder,
+                    const Kept &kept, const std::vector<Machine> &machines,
+                    const CaptureFiles &captures,
+                    const std::vector<std::string> &paths) {
+  if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
     throw Stop(bad_input_status,
-               "--transcripts " + setup_.transcripts + " is not a folder");
+               with_error("cannot make the " + option.substr(2) + " folder " +
+                          folder));
+  struct stat status;
+  if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+    throw Stop(bad_input_status, option + " " + folder + " is not a folder");
   for (const Machine &machine : machines) {
-    const std::string capture =
-        capture_at(transcript(machine), captures, paths);
+    const std::string file = kept(machine);
+    const std::string capture = capture_at(file, captures, paths);
     if (!capture.empty())
-      throw Stop(bad_input_status,
-                 "--transcripts " + setup_.transcripts +
-                     " would put transcripts among the captures (" +
-                     transcript(machine) + " would take the place of " +
-                     capture + "): name a folder elsewhere");
-    if (unlink(transcript(machine).c_str()) != 0 && errno != ENOENT)
-      throw Stop(bad_input_status,
-                 with_error("cannot replace " + transcript(machine)));
+      throw Stop(bad_input_status, option + " " + folder + " would put " +
+                                       option.substr(2) +
+                                       " among the captures (" + file +
+                                       " would take the place of " + capture +
+                                       "): name a folder elsewhere");
+    if (unlink(file.c_str()) != 0 && errno != ENOENT)
+      throw Stop(bad_input_status, with_error("cannot replace " + file));
   }
 }
 
+} // namespace
+
+void MachineRuns::prepare_kept(const std::vector<Machine> &machines,
+                               const CaptureFiles &captures,
+                               const std::vector<std::string> &paths) const {
+  if (!setup_.transcripts.empty())
+    prepare_folder(
+        "--transcripts", setup_.transcripts,
+        [this](const Machine &machine) { return transcript(machine); },
+        machines, captures, paths);
+  if (!setup_.after.empty())
+    prepare_folder(
+        "--after", setup_.after,
+        [this](const Machine &machine) { return after(machine); }, machines,
+        captures, paths);
+}
+
 void MachineRuns::abandon(const Machine &machine) const {
-  const std::string kept = transcript(machine);
-  if (!kept.empty())
-    unlink(kept.c_str());
+  for (const std::string &kept : {transcript(machine), after(machine)})
+    if (!kept.empty())
+      unlink(kept.c_str());
 }
 
 pid_t MachineRuns::start(const Machine &machine, std::size_t index,
@@ -233,6 +258,8 @@ pid_t MachineRuns::start(const Machine &machine, std::size_t index,
   environment.push_back(verdict_setting + own + "/verdict");
   if (!machine.path.empty())
     environment.push_back(disks_setting + machine.path);
+  if (!setup_.after.empty())
+    environment.push_back(after_setting + from_start_folder(after(machine)));
   const pid_t pid = spawn({setup_.build + "/" + setup_.program}, environment,
                           own, console, !setup_.console_shown);
   if (pid == -1)
@@ -244,6 +271,26 @@ pid_t MachineRuns::start(const Machine &machine, std::size_t index,
 
 Outcome MachineRuns::finish(const Machine &machine, std::size_t index,
                             int wait_status) const {
+  Outcome outcome = run_outcome(machine, index, wait_status);
+  const std::string kept = after(machine);
+  if (kept.empty())
+    return outcome;
+  // A machine whose capture could be read is kept as its run left it; what
+  // a failed run left never passes for that.
+  const bool ran = outcome.conclusion != Conclusion::unusable &&
+                   outcome.conclusion != Conclusion::failed;
+  struct stat file;
+  if (ran && (stat(kept.c_str(), &file) != 0 || is_full(setup_.after)))
+    outcome = failed("the simulated DiskPart kept no whole capture of the "
+                     "machine after its run in " +
+                     kept);
+  if (outcome.conclusion == Conclusion::failed)
+    unlink(kept.c_str());
+  return outcome;
+}
+
+Outcome MachineRuns::run_outcome(const Machine &machine, std::size_t index,
+                                 int wait_status) const {
   const std::string kept = transcript(machine);
   if (!kept.empty() && is_full(setup_.transcripts))
     return failed("its transcript " + kept +

@@ -21,6 +21,7 @@ struct RunSetup {
   std::string transcripts; // empty: no console is kept
   bool console_shown;      // where not kept, on the rehearsal's console
   int console;             // the rehearsal's console: its output or its error
+  std::string after = {};  // empty: no capture of the machine after its run
 };
 
 class MachineRuns {
@@ -35,25 +36,31 @@ public:
   // `wait_status` concluded: failed where its transcript may not be whole.
   Outcome finish(const Machine &machine, std::size_t index,
                  int wait_status) const;
-  // Makes the transcripts' folder if need be, and removes any earlier
-  // transcript of these machines, which could pass for this rehearsal's.
-  // Throws Stop (a bad input) where it cannot, or where a transcript would
-  // take the place of a capture of `captures`, which --disks `paths` name.
-  void prepare_transcripts(const std::vector<Machine> &machines,
-                           const CaptureFiles &captures,
-                           const std::vector<std::string> &paths) const;
+  // Makes the folders of the transcripts and of the captures after the
+  // runs if need be, and removes any earlier file of these machines there,
+  // which could pass for this rehearsal's. Throws Stop (a bad input) where
+  // it cannot, or where a file would take the place of a capture of
+  // `captures`, which --disks `paths` name.
+  void prepare_kept(const std::vector<Machine> &machines,
+                    const CaptureFiles &captures,
+                    const std::vector<std::string> &paths) const;
   // Where machine `machine`'s console is kept, if it is kept.
   std::string transcript(const Machine &machine) const;
+  // Where machine `machine` is kept as its run left it, if it is kept.
+  std::string after(const Machine &machine) const;
   // Ends the run whose program is `pid` before its time: its whole process
   // group, or in the rehearsal's group, the program, whose end ends the
   // interpreter and DiskPart too, as their input then ends.
   void end(pid_t pid) const;
-  // Removes what the run of `machine`, ended before its time, has kept, so
-  // that it does not pass for a result.
+  // Removes what the run of `machine`, ended before its time or failed, has
+  // kept, so that it does not pass for a result.
   void abandon(const Machine &machine) const;
 
 private:
   std::string folder(std::size_t index) const;
+  // What the run concluded, before what it kept is judged.
+  Outcome run_outcome(const Machine &machine, std::size_t index,
+                      int wait_status) const;
 
   RunSetup setup_;
   std::vector<std::string> environment_; // but for the machine's own two

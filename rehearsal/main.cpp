@@ -67,6 +67,8 @@ std::optional<Report> placed_report(const Options &options,
     if (!options.transcripts.empty() &&
         lies_in(options.report, options.transcripts))
       throw refusal("transcripts");
+    if (!options.after.empty() && lies_in(options.report, options.after))
+      throw refusal("captures after the runs");
   }
   return std::optional<Report>(std::in_place, options.report);
 }
@@ -96,8 +98,8 @@ int rehearse(const std::vector<std::string> &args) {
   std::FILE *const console =
       options.report == standard_output ? stderr : stdout;
   MachineRuns runs({copy.path(), program, work.path(), options.transcripts,
-                    !machines.fleet, fileno(console)});
-  runs.prepare_transcripts(machines.list, captures, options.disks);
+                    !machines.fleet, fileno(console), options.after});
+  runs.prepare_kept(machines.list, captures, options.disks);
   const std::optional<Report> report = placed_report(options, captures);
   check_names_apart(machines);
   const FleetRun fleet =
@@ -128,7 +130,7 @@ int rehearse(const std::vector<std::string> &args) {
   Conclusion worst = Conclusion::created;
   for (const Outcome &outcome : fleet.outcomes)
     worst = std::max(worst, outcome.conclusion);
-  return static_cast<int>(worst);
+  return exit_status(worst);
 }
 
 } // namespace

@@ -13,6 +13,7 @@ std::string usage() {
   return std::string(
              R"(usage: scripts/rehearse [--nosize] [--disks PATH]... [--jobs N]
                         [--time-limit S] [--report FILE] [--transcripts DIR]
+                        [--after DIR]
 
 Runs raidvol-sized (with --nosize, raidvol-nosize) against the simulated
 DiskPart, on the machine that a capture describes: the output of DiskPart's
@@ -38,11 +39,21 @@ LIST DISK there, saved to a file. Without --disks, on four made-up disks.
                      written into, as a shell's > would. With -, to standard
                      output, and the table to standard error.
   --transcripts DIR  keeps each machine's console in DIR/<machine>.txt
+  --after DIR        keeps each machine as the run left it in
+                     DIR/<machine>.txt: its LIST DISK and LIST VOLUME, as
+                     the README's recipe collects them after a deploy, for
+                     scripts/confirm
   --nosize           rehearses raidvol-nosize
 
 Exit status, that of the most serious verdict among the machines:
   0    created: DiskPart would create the volume on every machine
-  1    refused: DiskPart would refuse it on a machine; its reasons are shown
+  1    refused: DiskPart would refuse it on a machine; its reasons are shown.
+       Or existing: a machine's capture lists a RAID-5 volume already, so
+       that a deploy would make a second one there (raidvol-nosize's would
+       take all the space left); the reasons name the volume. Like a
+       refusal, it fails a gate on the status and stays out of the
+       machines that passed, yet it is no fault of the capture or the
+       rehearsal, which 2 and 3 say
   2    unusable: a capture cannot be used, or an option is bad; the message
        says why
   3    failed: a machine's rehearsal could not run, or the rehearsal itself
@@ -82,7 +93,8 @@ Options parse_options(const std::vector<std::string> &args) {
       continue;
     }
     if (option != "--disks" && option != "--jobs" && option != "--report" &&
-        option != "--transcripts" && option != "--time-limit") {
+        option != "--transcripts" && option != "--time-limit" &&
+        option != "--after") {
       options.refusal = "unknown option: " + option;
       continue;
     }
@@ -102,6 +114,8 @@ Options parse_options(const std::vector<std::string> &args) {
       options.report = value;
     else if (option == "--transcripts")
       options.transcripts = value;
+    else if (option == "--after")
+      options.after = value;
     else if (option == "--time-limit" &&
              (options.time_limit = whole_number(value)) == 0)
       options.refusal =
