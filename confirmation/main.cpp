@@ -5,13 +5,13 @@
 // starts it; --help says what it takes. It runs no program.
 #include "capture_file.h"
 #include "conclusion.h"
+#include "console.h"
 #include "machine_state.h"
 #include "machines.h"
 #include "options.h"
 #include "report.h"
 #include "shown_text.h"
 #include "stop.h"
-#include "text_width.h"
 
 #include <algorithm>
 #include <csignal>
@@ -68,43 +68,26 @@ std::vector<Judged> judge(const WantedVolume &wanted,
   return judged;
 }
 
-std::string padded(const std::string &text, std::size_t width) {
-  const std::size_t taken = stand_ins::text_width(text);
-  return text + std::string(width - std::min(width, taken), ' ');
-}
-
 void show_table(std::FILE *console, const std::string &program,
                 const std::vector<Machine> &machines,
                 const std::vector<Judged> &judged) {
-  std::size_t name_width = std::string("machine").size();
-  for (const Machine &machine : machines)
-    name_width = std::max(
-        name_width, stand_ins::text_width(stand_ins::shown(machine.name)));
-  std::size_t state_width = 0;
-  for (const State state :
-       {State::made, State::degraded, State::missing, State::unusable})
-    state_width = std::max(state_width, state_word(state).size());
-  const std::string indent(name_width + 2 + state_width + 2, ' ');
-  std::fprintf(console, "%s  %s  reasons\n",
-               padded("machine", name_width).c_str(),
-               padded("state", state_width).c_str());
-  std::size_t counts[4] = {};
+  const std::vector<std::string_view> words = {
+      state_word(State::made), state_word(State::degraded),
+      state_word(State::missing), state_word(State::unusable)};
+  std::vector<rehearsal::TableRow> rows;
+  std::vector<std::size_t> counts(words.size());
   for (std::size_t i = 0; i < machines.size(); ++i) {
     ++counts[static_cast<int>(judged[i].state.state)];
-    std::string row =
-        padded(stand_ins::shown(machines[i].name), name_width) + "  " +
-        padded(std::string(state_word(judged[i].state.state)), state_width);
-    const std::vector<std::string> &reasons = judged[i].state.reasons;
-    for (std::size_t r = 0; r < reasons.size(); ++r)
-      row += (r == 0 ? "  " : "\n" + indent) + stand_ins::shown(reasons[r]);
-    row.erase(row.find_last_not_of(' ') + 1);
-    std::fprintf(console, "%s\n", row.c_str());
+    rows.push_back({machines[i].name, state_word(judged[i].state.state),
+                    judged[i].state.reasons});
   }
-  std::fprintf(console,
-               "confirm: %s on %zu machines: %zu made, %zu degraded, %zu "
-               "missing, %zu unusable.\n",
-               program.c_str(), machines.size(), counts[0], counts[1],
-               counts[2], counts[3]);
+  rehearsal::show_rows(console, "state", words, rows);
+  std::string tally;
+  for (std::size_t k = 0; k < words.size(); ++k)
+    tally += (k == 0 ? "" : ", ") + std::to_string(counts[k]) + " " +
+             std::string(words[k]);
+  std::fprintf(console, "confirm: %s on %zu machines: %s.\n", program.c_str(),
+               machines.size(), tally.c_str());
 }
 
 nlohmann::ordered_json volume_json(const MachineState &state) {
@@ -130,11 +113,7 @@ nlohmann::ordered_json report_of(const std::string &program,
                     {"reasons", reasons},
                     {"volume", volume_json(judged[i].state)}});
   }
-  return {{"program", program},
-          {"version", RAIDVOL_VERSION},
-          {"commit", commit.empty() ? nlohmann::ordered_json(nullptr)
-                                    : nlohmann::ordered_json(commit)},
-          {"machines", list}};
+  return rehearsal::fleet_report(program, commit, list);
 }
 
 // The report, refused where it would take the place of a capture.

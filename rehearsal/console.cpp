@@ -51,37 +51,47 @@ void show_verdict(std::FILE *console, const std::string &program,
   }
 }
 
+void show_rows(std::FILE *console, const std::string &word_heading,
+               const std::vector<std::string_view> &words,
+               const std::vector<TableRow> &rows) {
+  const std::string machine_heading = "machine";
+  std::size_t name_width = machine_heading.size();
+  for (const TableRow &row : rows)
+    name_width =
+        std::max(name_width, stand_ins::text_width(stand_ins::shown(row.name)));
+  std::size_t word_width = word_heading.size();
+  for (const std::string_view word : words)
+    word_width = std::max(word_width, word.size());
+  const std::string indent(name_width + 2 + word_width + 2, ' ');
+  std::fprintf(console, "%s  %s  reasons\n",
+               padded(machine_heading, name_width).c_str(),
+               padded(word_heading, word_width).c_str());
+  for (const TableRow &row : rows) {
+    std::string line = padded(stand_ins::shown(row.name), name_width) + "  " +
+                       padded(std::string(row.word), word_width);
+    for (std::size_t r = 0; r < row.reasons.size(); ++r)
+      line +=
+          (r == 0 ? "  " : "\n" + indent) + stand_ins::shown(row.reasons[r]);
+    // Without reasons, no trailing spaces.
+    line.erase(line.find_last_not_of(' ') + 1);
+    std::fprintf(console, "%s\n", line.c_str());
+  }
+}
+
 void show_table(std::FILE *console, const std::string &program,
                 const std::vector<Machine> &machines,
                 const std::vector<Outcome> &outcomes) {
-  const std::string machine_heading = "machine";
-  const std::string verdict_heading = "verdict";
-  std::size_t name_width = machine_heading.size();
-  for (const Machine &machine : machines)
-    name_width = std::max(
-        name_width, stand_ins::text_width(stand_ins::shown(machine.name)));
-  std::size_t verdict_width = 0;
+  std::vector<std::string_view> words;
   for (int i = 0; i <= static_cast<int>(Conclusion::failed); ++i)
-    verdict_width = std::max(
-        verdict_width, conclusion_word(static_cast<Conclusion>(i)).size());
-  const std::string indent(name_width + 2 + verdict_width + 2, ' ');
-  std::fprintf(console, "%s  %s  reasons\n",
-               padded(machine_heading, name_width).c_str(),
-               padded(verdict_heading, verdict_width).c_str());
+    words.push_back(conclusion_word(static_cast<Conclusion>(i)));
+  std::vector<TableRow> rows;
   Tally tally;
   for (std::size_t i = 0; i < machines.size(); ++i) {
     tally.add(outcomes[i].conclusion);
-    std::string row =
-        padded(stand_ins::shown(machines[i].name), name_width) + "  " +
-        padded(std::string(conclusion_word(outcomes[i].conclusion)),
-               verdict_width);
-    for (std::size_t r = 0; r < outcomes[i].reasons.size(); ++r)
-      row += (r == 0 ? "  " : "\n" + indent) +
-             stand_ins::shown(outcomes[i].reasons[r]);
-    // Without reasons, no trailing spaces.
-    row.erase(row.find_last_not_of(' ') + 1);
-    std::fprintf(console, "%s\n", row.c_str());
+    rows.push_back({machines[i].name, conclusion_word(outcomes[i].conclusion),
+                    outcomes[i].reasons});
   }
+  show_rows(console, "verdict", words, rows);
   std::fprintf(console, "rehearse: %s on %zu machines: %s.\n", program.c_str(),
                machines.size(), tally.text().c_str());
 }

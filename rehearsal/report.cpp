@@ -178,11 +178,17 @@ nlohmann::ordered_json report_of(const std::string &program,
                                           findable(machines[i].capture))},
                     {"verdict", conclusion_word(outcomes[i].conclusion)},
                     {"reasons", shown_reasons(outcomes[i].reasons)}});
+  return fleet_report(program, commit, list);
+}
+
+nlohmann::ordered_json fleet_report(const std::string &program,
+                                    const std::string &commit,
+                                    nlohmann::ordered_json machines) {
   return {{"program", program},
           {"version", RAIDVOL_VERSION},
           {"commit", commit.empty() ? nlohmann::ordered_json(nullptr)
                                     : nlohmann::ordered_json(commit)},
-          {"machines", list}};
+          {"machines", std::move(machines)}};
 }
 
 } // namespace rehearsal
