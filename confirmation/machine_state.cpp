@@ -89,8 +89,7 @@ int exit_status(State state) {
 
 WantedVolume wanted_by(const std::string &program,
                        const std::string &create_volume_line) {
-  const std::vector<std::string> words =
-      stand_ins::words_of(create_volume_line);
+  const std::vector<std::string> words = text::words_of(create_volume_line);
   stand_ins::RaidParameters parameters;
   // CREATE VOLUME RAID, then its parameters: the product's own line.
   stand_ins::read_raid_parameters({words.begin() + 3, words.end()}, parameters);

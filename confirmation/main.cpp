@@ -4,9 +4,9 @@
 // state, so that a pipeline can gate on it. scripts/confirm builds it and
 // starts it; --help says what it takes. It runs no program.
 #include "capture_file.h"
-#include "conclusion.h"
 #include "console.h"
 #include "machine_state.h"
+#include "machine_verdict.h"
 #include "machines.h"
 #include "options.h"
 #include "report.h"
@@ -95,7 +95,7 @@ nlohmann::ordered_json volume_json(const MachineState &state) {
     return nullptr;
   return {{"number", state.volume->number},
           {"size_mb", state.volume->size_bytes / stand_ins::bytes_per_mb},
-          {"status", stand_ins::shown(state.volume->status)}};
+          {"status", text::shown(state.volume->status)}};
 }
 
 nlohmann::ordered_json report_of(const std::string &program,
@@ -106,7 +106,7 @@ nlohmann::ordered_json report_of(const std::string &program,
   for (std::size_t i = 0; i < machines.size(); ++i) {
     std::vector<std::string> reasons;
     for (const std::string &reason : judged[i].state.reasons)
-      reasons.push_back(stand_ins::shown(reason));
+      reasons.push_back(text::shown(reason));
     list.push_back({{"machine", rehearsal::findable(machines[i].name)},
                     {"capture", rehearsal::findable(machines[i].capture)},
                     {"state", state_word(judged[i].state.state)},
@@ -185,8 +185,7 @@ int main(int argc, char *argv[]) {
         confirmation::confirm(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const rehearsal::Stop &stop) {
     std::fflush(stdout);
-    std::fprintf(stderr, "confirm: %s\n",
-                 stand_ins::shown(stop.what()).c_str());
+    std::fprintf(stderr, "confirm: %s\n", text::shown(stop.what()).c_str());
     return stop.status;
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
   std::vector<stand_ins::Disk> disks;
   const std::string problem = stand_ins::read_disk_listing(bytes, disks);
   if (!problem.empty()) {
-    require(stand_ins::shown(problem) == problem,
+    require(text::shown(problem) == problem,
             "a reason shows nothing of the file raw");
     require(disks.empty(), "a file that cannot be used gives no disks");
     return 0;

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
   std::vector<stand_ins::ListedVolume> volumes;
   const std::string problem = stand_ins::read_volume_listing(bytes, volumes);
   if (!problem.empty()) {
-    require(stand_ins::shown(problem) == problem,
+    require(text::shown(problem) == problem,
             "a reason shows nothing of the file raw");
     require(volumes.empty(), "a file that cannot be used gives no volumes");
     return 0;

@@ -13,40 +13,40 @@ namespace {
 
 // Padded to `width` console columns, as the table is seen.
 std::string padded(const std::string &text, std::size_t width) {
-  const std::size_t taken = stand_ins::text_width(text);
+  const std::size_t taken = text::text_width(text);
   return text + std::string(width - std::min(width, taken), ' ');
 }
 
 } // namespace
 
-void show_verdict(std::FILE *console, const std::string &program,
-                  const Outcome &outcome) {
-  switch (outcome.conclusion) {
-  case Conclusion::created:
+void show_verdict(std::FILE *console, std::FILE *errors,
+                  const std::string &program, const MachineVerdict &verdict) {
+  switch (verdict.verdict) {
+  case Verdict::created:
     std::fprintf(console,
                  "rehearse: %s would create the volume on this machine.\n",
                  program.c_str());
     break;
-  case Conclusion::refused:
+  case Verdict::refused:
     std::fprintf(console,
                  "rehearse: DiskPart would refuse %s's volume on this "
                  "machine, for the reasons above.\n",
                  program.c_str());
     break;
-  case Conclusion::existing:
-    for (const std::string &reason : outcome.reasons)
-      std::fprintf(console, "rehearse: %s\n", stand_ins::shown(reason).c_str());
+  case Verdict::existing:
+    for (const std::string &reason : verdict.reasons)
+      std::fprintf(console, "rehearse: %s\n", text::shown(reason).c_str());
     std::fprintf(console,
                  "rehearse: do not deploy %s to this machine: its volume "
                  "stands already (scripts/confirm tells whether it is "
                  "the one a deploy made).\n",
                  program.c_str());
     break;
-  case Conclusion::unusable: // the simulated DiskPart has said why
+  case Verdict::unusable: // the simulated DiskPart has said why
     break;
-  case Conclusion::failed:
-    for (const std::string &reason : outcome.reasons)
-      std::fprintf(stderr, "rehearse: %s\n", stand_ins::shown(reason).c_str());
+  case Verdict::failed:
+    for (const std::string &reason : verdict.reasons)
+      std::fprintf(errors, "rehearse: %s\n", text::shown(reason).c_str());
     break;
   }
 }
@@ -57,8 +57,7 @@ void show_rows(std::FILE *console, const std::string &word_heading,
   const std::string machine_heading = "machine";
   std::size_t name_width = machine_heading.size();
   for (const TableRow &row : rows)
-    name_width =
-        std::max(name_width, stand_ins::text_width(stand_ins::shown(row.name)));
+    name_width = std::max(name_width, text::text_width(text::shown(row.name)));
   std::size_t word_width = word_heading.size();
   for (const std::string_view word : words)
     word_width = std::max(word_width, word.size());
@@ -67,11 +66,10 @@ void show_rows(std::FILE *console, const std::string &word_heading,
                padded(machine_heading, name_width).c_str(),
                padded(word_heading, word_width).c_str());
   for (const TableRow &row : rows) {
-    std::string line = padded(stand_ins::shown(row.name), name_width) + "  " +
+    std::string line = padded(text::shown(row.name), name_width) + "  " +
                        padded(std::string(row.word), word_width);
     for (std::size_t r = 0; r < row.reasons.size(); ++r)
-      line +=
-          (r == 0 ? "  " : "\n" + indent) + stand_ins::shown(row.reasons[r]);
+      line += (r == 0 ? "  " : "\n" + indent) + text::shown(row.reasons[r]);
     // Without reasons, no trailing spaces.
     line.erase(line.find_last_not_of(' ') + 1);
     std::fprintf(console, "%s\n", line.c_str());
@@ -80,16 +78,16 @@ void show_rows(std::FILE *console, const std::string &word_heading,
 
 void show_table(std::FILE *console, const std::string &program,
                 const std::vector<Machine> &machines,
-                const std::vector<Outcome> &outcomes) {
+                const std::vector<MachineVerdict> &verdicts) {
   std::vector<std::string_view> words;
-  for (int i = 0; i <= static_cast<int>(Conclusion::failed); ++i)
-    words.push_back(conclusion_word(static_cast<Conclusion>(i)));
+  for (int i = 0; i <= static_cast<int>(Verdict::failed); ++i)
+    words.push_back(verdict_word(static_cast<Verdict>(i)));
   std::vector<TableRow> rows;
   Tally tally;
   for (std::size_t i = 0; i < machines.size(); ++i) {
-    tally.add(outcomes[i].conclusion);
-    rows.push_back({machines[i].name, conclusion_word(outcomes[i].conclusion),
-                    outcomes[i].reasons});
+    tally.add(verdicts[i].verdict);
+    rows.push_back({machines[i].name, verdict_word(verdicts[i].verdict),
+                    verdicts[i].reasons});
   }
   show_rows(console, "verdict", words, rows);
   std::fprintf(console, "rehearse: %s on %zu machines: %s.\n", program.c_str(),

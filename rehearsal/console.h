@@ -1,7 +1,7 @@
 // What a rehearsal says on the console once its machines have run.
 #pragma once
 
-#include "conclusion.h"
+#include "machine_verdict.h"
 #include "machines.h"
 
 #include <cstdio>
@@ -12,13 +12,13 @@
 namespace rehearsal {
 
 // Each shows on `console`: standard output, or standard error where
-// standard output carries the report. A failed machine's reasons go to
-// standard error.
+// standard output carries the report.
 
 // One machine, as a rehearsal of one capture has always said it: the
-// program's own console has been shown, and what the verdict means follows.
-void show_verdict(std::FILE *console, const std::string &program,
-                  const Outcome &outcome);
+// program's own console has been shown, and what the verdict means follows;
+// a failed machine's reasons go to `errors`, standard error.
+void show_verdict(std::FILE *console, std::FILE *errors,
+                  const std::string &program, const MachineVerdict &verdict);
 
 // One row of a fleet's table: a machine's name, its word and its reasons.
 struct TableRow {
@@ -37,7 +37,7 @@ void show_rows(std::FILE *console, const std::string &word_heading,
 // A fleet: one row a machine, its verdict and its reasons, then the tally.
 void show_table(std::FILE *console, const std::string &program,
                 const std::vector<Machine> &machines,
-                const std::vector<Outcome> &outcomes);
+                const std::vector<MachineVerdict> &verdicts);
 
 // Copies the file at `path` to `console`; false if it cannot.
 bool show_file(std::FILE *console, const std::string &path);

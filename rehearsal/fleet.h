@@ -2,25 +2,19 @@
 // signals that end the rehearsal.
 #pragma once
 
-#include "conclusion.h"
 #include "machine_run.h"
+#include "machine_verdict.h"
 #include "machines.h"
 
 #include <chrono>
-#include <csignal>
 #include <string>
 #include <vector>
 
 namespace rehearsal {
 
-// The signals that end a rehearsal. They are blocked from its start, so that
-// none is lost before the fleet runs, and are taken in turn with the ends of
-// the machines' programs.
-sigset_t ending_signals();
-
 struct FleetRun {
-  std::vector<Outcome> outcomes; // in the machines' order
-  int interrupted_by = 0;        // the signal that ended it, if one did
+  std::vector<MachineVerdict> verdicts; // in the machines' order
+  int interrupted_by = 0;               // the signal that ended it, if one did
 };
 
 struct FleetSetup {
@@ -29,9 +23,10 @@ struct FleetSetup {
   bool progress;                       // a progress line on standard error
 };
 
-// A run past its time limit is ended, its whole process group, and its
-// machine failed. An interrupted fleet's runs are all ended, each whole
-// process group, before it returns.
+// At most `setup.jobs` runs at once. A run past its time limit is ended, its
+// whole process group, and its machine failed. An interrupted fleet's runs
+// are all ended, each whole process group, and what they kept removed,
+// before it returns.
 FleetRun run_fleet(const std::vector<Machine> &machines, MachineRuns &runs,
                    const FleetSetup &setup);
 

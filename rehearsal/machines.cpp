@@ -1,6 +1,6 @@
 #include "machines.h"
 
-#include "conclusion.h"
+#include "machine_verdict.h"
 #include "stop.h"
 
 #include <algorithm>

@@ -3,21 +3,21 @@
 // side, and exits with the most serious verdict, so that a provisioning
 // pipeline can gate on it. scripts/rehearse builds it and starts it in an
 // environment of its own; --help says what it takes.
-#include "conclusion.h"
 #include "console.h"
 #include "fleet.h"
 #include "jobs.h"
 #include "machine_run.h"
+#include "machine_verdict.h"
 #include "machines.h"
 #include "options.h"
+#include "own_folder.h"
 #include "report.h"
 #include "shown_text.h"
 #include "stop.h"
+#include "subprocess.h"
 #include "work_folder.h"
 
-#include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -30,12 +30,10 @@ namespace {
 // The folder of this program, where the build put the programs and the
 // stand-ins beside it.
 std::string own_folder() {
-  char path[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
-  if (length < 0 || static_cast<std::size_t>(length) == sizeof path)
+  std::string folder;
+  if (!find_own_folder(folder))
     throw Stop(not_run_status, with_error("cannot tell where it is"));
-  const std::string program(path, static_cast<std::size_t>(length));
-  return program.substr(0, program.rfind('/'));
+  return folder;
 }
 
 // Standard error and input, if closed, hold /dev/null, so that no file the
@@ -101,6 +99,10 @@ int rehearse(const std::vector<std::string> &args) {
                     !machines.fleet, fileno(console), options.after});
   runs.prepare_kept(machines.list, captures, options.disks);
   const std::optional<Report> report = placed_report(options, captures);
+  // An earlier report goes before anything else can fail or be interrupted:
+  // a rehearsal that ends without its own leaves none to pass for it.
+  if (report)
+    report->remove_earlier();
   check_names_apart(machines);
   const FleetRun fleet =
       run_fleet(machines.list, runs,
@@ -116,30 +118,25 @@ int rehearse(const std::vector<std::string> &args) {
   // The verdicts are shown first: a report that cannot be written loses
   // none of them.
   if (machines.fleet) {
-    show_table(console, program, machines.list, fleet.outcomes);
+    show_table(console, program, machines.list, fleet.verdicts);
   } else {
     const std::string kept = runs.transcript(machines.list[0]);
     if (!kept.empty() && !show_file(console, kept))
       throw Stop(not_run_status, with_error("cannot read back " + kept));
-    show_verdict(console, program, fleet.outcomes[0]);
+    show_verdict(console, stderr, program, fleet.verdicts[0]);
   }
   const char *const commit = std::getenv("RAIDVOL_REHEARSAL_COMMIT");
   if (report)
     report->write(report_of(program, commit ? commit : "", machines.list,
-                            fleet.outcomes));
-  Conclusion worst = Conclusion::created;
-  for (const Outcome &outcome : fleet.outcomes)
-    worst = std::max(worst, outcome.conclusion);
-  return exit_status(worst);
+                            fleet.verdicts));
+  return verdict_file::exit_status(most_serious(fleet.verdicts));
 }
 
 } // namespace
 } // namespace rehearsal
 
 int main(int argc, char *argv[]) {
-  // The programs' ends are waited for, even where the caller ignored them;
-  // a closed output is an error that a write reports.
-  std::signal(SIGCHLD, SIG_DFL);
+  // A closed output is an error that a write reports.
   std::signal(SIGPIPE, SIG_IGN);
   const sigset_t signals = rehearsal::ending_signals();
   sigprocmask(SIG_BLOCK, &signals, nullptr);
@@ -150,8 +147,7 @@ int main(int argc, char *argv[]) {
   } catch (const rehearsal::Stop &stop) {
     // A file name in the message is shown as the table shows it.
     std::fflush(stdout);
-    std::fprintf(stderr, "rehearse: %s\n",
-                 stand_ins::shown(stop.what()).c_str());
+    std::fprintf(stderr, "rehearse: %s\n", text::shown(stop.what()).c_str());
     return stop.status;
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {

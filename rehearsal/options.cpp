@@ -1,10 +1,9 @@
 #include "options.h"
 
 #include "jobs.h"
+#include "whole_number.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <set>
 
 namespace rehearsal {
@@ -68,11 +67,11 @@ namespace {
 
 // A whole number from 1 up, or 0 if `text` is none.
 unsigned whole_number(const std::string &text) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
-    return 0;
-  errno = 0;
-  const unsigned long value = std::strtoul(text.c_str(), nullptr, 10);
-  return errno == 0 && value <= UINT_MAX ? static_cast<unsigned>(value) : 0;
+  unsigned long long value = 0;
+  return text::read_whole_number(text, value) == text::WholeNumber::read &&
+                 value <= UINT_MAX
+             ? static_cast<unsigned>(value)
+             : 0;
 }
 
 } // namespace

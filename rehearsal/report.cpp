@@ -54,7 +54,7 @@ std::vector<std::string>
 shown_reasons(const std::vector<std::string> &reasons) {
   std::vector<std::string> shown;
   for (const std::string &reason : reasons)
-    shown.push_back(stand_ins::shown(reason));
+    shown.push_back(text::shown(reason));
   return shown;
 }
 
@@ -63,7 +63,6 @@ shown_reasons(const std::vector<std::string> &reasons) {
 Report::Report(std::string path) : path_(std::move(path)) {
   if (path_ == standard_output)
     return;
-  remove_abandoned(folder_of(path_), unfinished_prefix);
   struct stat entry, file;
   if (lstat(path_.c_str(), &entry) != 0) {
     if (errno != ENOENT)
@@ -73,14 +72,20 @@ Report::Report(std::string path) : path_(std::move(path)) {
     replaced_ = true;
     return;
   }
-  const bool leads_to_file = stat(path_.c_str(), &file) == 0;
-  if (leads_to_file && S_ISDIR(file.st_mode))
+  if (stat(path_.c_str(), &file) == 0 && S_ISDIR(file.st_mode))
     refuse(path_, " is a folder: name a file");
-  if (S_ISREG(entry.st_mode)) {
-    replaced_ = true;
-    if (unlink(path_.c_str()) != 0)
+  replaced_ = S_ISREG(entry.st_mode);
+}
+
+void Report::remove_earlier() const {
+  if (path_ == standard_output)
+    return;
+  remove_abandoned(folder_of(path_), unfinished_prefix);
+  struct stat file;
+  if (replaced_) {
+    if (unlink(path_.c_str()) != 0 && errno != ENOENT)
       cannot_write(path_);
-  } else if (leads_to_file && S_ISREG(file.st_mode) &&
+  } else if (stat(path_.c_str(), &file) == 0 && S_ISREG(file.st_mode) &&
              truncate(path_.c_str(), 0) != 0) {
     cannot_write(path_);
   }
@@ -162,13 +167,13 @@ std::string findable(const std::string &name) {
   std::string doubled;
   for (const char c : name)
     doubled += c == '\\' ? "\\\\" : std::string(1, c);
-  return stand_ins::shown(doubled);
+  return text::shown(doubled);
 }
 
 nlohmann::ordered_json report_of(const std::string &program,
                                  const std::string &commit,
                                  const std::vector<Machine> &machines,
-                                 const std::vector<Outcome> &outcomes) {
+                                 const std::vector<MachineVerdict> &verdicts) {
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < machines.size(); ++i)
     list.push_back({{"machine", findable(machines[i].name)},
@@ -176,8 +181,8 @@ nlohmann::ordered_json report_of(const std::string &program,
                                     ? nlohmann::ordered_json(nullptr)
                                     : nlohmann::ordered_json(
                                           findable(machines[i].capture))},
-                    {"verdict", conclusion_word(outcomes[i].conclusion)},
-                    {"reasons", shown_reasons(outcomes[i].reasons)}});
+                    {"verdict", verdict_word(verdicts[i].verdict)},
+                    {"reasons", shown_reasons(verdicts[i].reasons)}});
   return fleet_report(program, commit, list);
 }
 

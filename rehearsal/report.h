@@ -2,7 +2,7 @@
 // have run, or not at all.
 #pragma once
 
-#include "conclusion.h"
+#include "machine_verdict.h"
 #include "machines.h"
 
 #include <nlohmann/json.hpp>
@@ -17,10 +17,14 @@ constexpr char standard_output[] = "-";
 class Report {
 public:
   // Where the report is to go, checked before anything runs: a folder, or a
-  // path whose folder does not exist, is refused (a bad input). An earlier
-  // report there is removed, a regular file, or emptied, one behind a link,
-  // so that none passes for this one. Throws Stop where it cannot.
+  // path whose folder does not exist, is refused (a bad input). Throws Stop
+  // where it is refused.
   explicit Report(std::string path);
+
+  // Removes an earlier report at the path, a regular file, or empties one
+  // behind a link, and what a killed rehearsal left unfinished beside it.
+  // Throws Stop (failed) where it cannot.
+  void remove_earlier() const;
 
   // A regular file, or nothing, at the path is replaced whole, in one
   // rename; a link, a named pipe or a device is written into, as a shell's >
@@ -53,6 +57,6 @@ nlohmann::ordered_json fleet_report(const std::string &program,
 nlohmann::ordered_json report_of(const std::string &program,
                                  const std::string &commit,
                                  const std::vector<Machine> &machines,
-                                 const std::vector<Outcome> &outcomes);
+                                 const std::vector<MachineVerdict> &verdicts);
 
 } // namespace rehearsal

@@ -1,6 +1,6 @@
 #include "work_folder.h"
 
-#include "conclusion.h"
+#include "machine_verdict.h"
 #include "stop.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "ascii_case.h"
 
-namespace stand_ins {
+namespace text {
 
 char to_lower(char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
 
@@ -13,4 +13,4 @@ bool equal_ignoring_case(const std::string &a, const std::string &b) {
   return true;
 }
 
-} // namespace stand_ins
+} // namespace text

@@ -4,10 +4,10 @@
 
 #include <string>
 
-namespace stand_ins {
+namespace text {
 
 char to_lower(char c);
 
 bool equal_ignoring_case(const std::string &a, const std::string &b);
 
-} // namespace stand_ins
+} // namespace text

@@ -2,7 +2,7 @@
 
 #include <iconv.h>
 
-namespace stand_ins {
+namespace text {
 namespace {
 
 // The whole of `in` converted, each character to one of its own: iconv
@@ -43,4 +43,4 @@ bool code_page_from_utf8(const std::string &text, unsigned page,
   return converted("UTF-8", page_name(page).c_str(), text, bytes);
 }
 
-} // namespace stand_ins
+} // namespace text

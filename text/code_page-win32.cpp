@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace stand_ins {
+namespace text {
 namespace {
 
 // Windows converts through UTF-16, refusing what is not text in the page.
@@ -55,4 +55,4 @@ bool code_page_from_utf8(const std::string &text, unsigned page,
   return utf16_from(text, CP_UTF8, units) && from_utf16(units, page, bytes);
 }
 
-} // namespace stand_ins
+} // namespace text

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace stand_ins {
+namespace text {
 
 // `bytes`, text in code page `page`, as UTF-8 in `text`; false where they
 // are not text in that page.
@@ -16,4 +16,4 @@ bool utf8_from_code_page(const std::string &bytes, unsigned page,
 bool code_page_from_utf8(const std::string &text, unsigned page,
                          std::string &bytes);
 
-} // namespace stand_ins
+} // namespace text

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace stand_ins {
+namespace text {
 
 namespace {
 
@@ -44,4 +44,4 @@ std::string column_table(const std::vector<TableColumn> &columns,
   return table;
 }
 
-} // namespace stand_ins
+} // namespace text

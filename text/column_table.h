@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace stand_ins {
+namespace text {
 
 struct TableColumn {
   const char *header;
@@ -19,4 +19,4 @@ struct TableColumn {
 std::string column_table(const std::vector<TableColumn> &columns,
                          const std::vector<std::vector<std::string>> &rows);
 
-} // namespace stand_ins
+} // namespace text

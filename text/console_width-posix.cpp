@@ -3,7 +3,7 @@
 #include <locale.h>
 #include <wchar.h>
 
-namespace stand_ins {
+namespace text {
 
 // The C library's own widths, under a UTF-8 locale of this thread's only,
 // so that the process's locale stays as it was.
@@ -18,4 +18,4 @@ int console_width(char32_t c) {
   return width;
 }
 
-} // namespace stand_ins
+} // namespace text

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace stand_ins {
+namespace text {
 
 namespace {
 
@@ -38,4 +38,4 @@ int console_width(char32_t c) {
   return look[0] & (C3_FULLWIDTH | C3_IDEOGRAPH) || is_wide_hangul(c) ? 2 : 1;
 }
 
-} // namespace stand_ins
+} // namespace text

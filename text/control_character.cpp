@@ -1,6 +1,6 @@
 #include "control_character.h"
 
-namespace stand_ins {
+namespace text {
 
 bool is_ascii_control(char32_t c) { return c < 0x20 || c == 0x7F; }
 
@@ -8,4 +8,4 @@ bool is_control(char32_t c) {
   return is_ascii_control(c) || (c >= 0x80 && c < 0xA0);
 }
 
-} // namespace stand_ins
+} // namespace text

@@ -1,7 +1,7 @@
 // What a control character is, as the stand-ins refuse and escape them.
 #pragma once
 
-namespace stand_ins {
+namespace text {
 
 // C0 or DEL: ASCII's control characters, which a code page keeps as they
 // are; its bytes past ASCII are its own characters.
@@ -10,4 +10,4 @@ bool is_ascii_control(char32_t c);
 // C0, DEL or C1: Unicode's control characters.
 bool is_control(char32_t c);
 
-} // namespace stand_ins
+} // namespace text

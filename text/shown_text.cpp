@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-namespace stand_ins {
+namespace text {
 
 std::string shown(const std::string &text, bool utf8) {
   std::string out;
@@ -31,4 +31,4 @@ std::string shown(const std::string &text, bool utf8) {
   return out;
 }
 
-} // namespace stand_ins
+} // namespace text

@@ -4,10 +4,10 @@
 
 #include <string>
 
-namespace stand_ins {
+namespace text {
 
 // `text` with each control character, and each byte that is not part of
 // UTF-8 (every byte past ASCII in a code page's text: `utf8` false), as \xNN.
 std::string shown(const std::string &text, bool utf8 = true);
 
-} // namespace stand_ins
+} // namespace text

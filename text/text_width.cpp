@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace stand_ins {
+namespace text {
 
 // A character the console cannot say the width of is taken as one column.
 std::size_t text_width(const std::string &text) {
@@ -19,4 +19,4 @@ std::size_t text_width(const std::string &text) {
   return width;
 }
 
-} // namespace stand_ins
+} // namespace text

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <string>
 
-namespace stand_ins {
+namespace text {
 
 // How many console columns `text`, UTF-8, takes.
 std::size_t text_width(const std::string &text);
 
-} // namespace stand_ins
+} // namespace text

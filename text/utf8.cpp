@@ -1,6 +1,6 @@
 #include "utf8.h"
 
-namespace stand_ins {
+namespace text {
 
 std::size_t utf8_sequence(const std::string &text, std::size_t at,
                           char32_t &c) {
@@ -52,4 +52,4 @@ void append_utf8(char32_t c, std::string &text) {
     text += static_cast<char>(0x80 | ((c >> (6 * more)) & 0x3F));
 }
 
-} // namespace stand_ins
+} // namespace text

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-namespace stand_ins {
+namespace text {
 
 // The length of the whole, shortest-form UTF-8 sequence that starts at `at`,
 // with its character in `c`; 0 if none starts there.
@@ -14,4 +14,4 @@ bool is_utf8(const std::string &text);
 
 void append_utf8(char32_t c, std::string &text);
 
-} // namespace stand_ins
+} // namespace text

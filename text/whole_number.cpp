@@ -2,7 +2,7 @@
 
 #include <climits>
 
-namespace stand_ins {
+namespace text {
 
 WholeNumber read_whole_number(const std::string &text,
                               unsigned long long &value) {
@@ -21,4 +21,4 @@ WholeNumber read_whole_number(const std::string &text,
   return WholeNumber::read;
 }
 
-} // namespace stand_ins
+} // namespace text

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace stand_ins {
+namespace text {
 
 enum class WholeNumber { read, malformed, too_large };
 
@@ -12,4 +12,4 @@ enum class WholeNumber { read, malformed, too_large };
 WholeNumber read_whole_number(const std::string &text,
                               unsigned long long &value);
 
-} // namespace stand_ins
+} // namespace text

@@ -1,6 +1,6 @@
 #include "words.h"
 
-namespace stand_ins {
+namespace text {
 
 std::vector<std::string> words_of(const std::string &line) {
   std::vector<std::string> words;
@@ -13,4 +13,4 @@ std::vector<std::string> words_of(const std::string &line) {
   return words;
 }
 
-} // namespace stand_ins
+} // namespace text

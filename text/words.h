@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace stand_ins {
+namespace text {
 
 // What stands between spaces and tabs, in order.
 std::vector<std::string> words_of(const std::string &line);
 
-} // namespace stand_ins
+} // namespace text

@@ -5,14 +5,13 @@
 #include "command_words.h"
 #include "drive_path.h"
 #include "host_program.h"
+#include "own_folder.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -35,16 +34,9 @@ bool find_drives_folder(std::string &folder) {
     folder = configured;
     return true;
   }
-  char own_path[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", own_path, sizeof own_path);
-  if (length < 0)
+  if (!find_own_folder(folder))
     return false;
-  if (static_cast<std::size_t>(length) == sizeof own_path) {
-    errno = ENAMETOOLONG; // cut short: the end of the path is missing
-    return false;
-  }
-  const std::string program(own_path, static_cast<std::size_t>(length));
-  folder = program.substr(0, program.rfind('/')) + "/drives";
+  folder += "/drives";
   return true;
 }
 

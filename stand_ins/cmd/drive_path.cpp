@@ -9,7 +9,9 @@
 namespace stand_ins {
 namespace {
 
-bool is_letter(char c) { return to_lower(c) >= 'a' && to_lower(c) <= 'z'; }
+bool is_letter(char c) {
+  return text::to_lower(c) >= 'a' && text::to_lower(c) <= 'z';
+}
 
 // The components after "x:", with "." dropped and ".." taken back; false if
 // a ".." has nothing left to take back.
@@ -50,7 +52,8 @@ bool find_entry(const std::string &folder, const std::string &component,
       entry = name;
       break;
     }
-    if (equal_ignoring_case(name, component) && (entry.empty() || name < entry))
+    if (text::equal_ignoring_case(name, component) &&
+        (entry.empty() || name < entry))
       entry = name;
   }
   const bool listed = errno == 0;
@@ -69,7 +72,7 @@ DrivePath find_drive_path(const std::string &windows_path,
   std::vector<std::string> components;
   if (!resolve_components(windows_path.substr(2), components))
     return {DrivePathOutcome::outside_drive, ""};
-  std::string host_path = drives_folder + "/" + to_lower(windows_path[0]);
+  std::string host_path = drives_folder + "/" + text::to_lower(windows_path[0]);
   for (const std::string &component : components) {
     std::string entry;
     if (!find_entry(host_path, component, entry))

@@ -50,7 +50,7 @@ std::string utf8_from_utf16le(const std::string &bytes, std::string &text) {
     } else if (c >= 0xD800 && c < 0xE000) {
       c = replacement;
     }
-    append_utf8(c, text);
+    text::append_utf8(c, text);
   }
   return "";
 }
@@ -86,7 +86,7 @@ std::string read_capture_text(const std::string &bytes, CaptureText &text) {
     if (other != std::string::npos)
       return appended_at(decoded.substr(0, other));
   }
-  text.utf8 = is_utf8(decoded);
+  text.utf8 = text::is_utf8(decoded);
   text.lines.clear();
   for (std::size_t start = 0; start < decoded.size();) {
     const std::size_t end = std::min(decoded.find('\n', start), decoded.size());

@@ -17,7 +17,7 @@ bool is_ascii(const std::string &text) {
 }
 
 std::string quoted(const std::string &text, bool utf8) {
-  return "\"" + shown(text, utf8) + "\"";
+  return "\"" + text::shown(text, utf8) + "\"";
 }
 
 constexpr char add_the_word[] = "add the word to the simulation's statuses "
@@ -35,7 +35,7 @@ CaptureWords::readings(const std::string &cell,
   std::vector<Reading> found;
   for (const unsigned page : pages) {
     std::string text;
-    if (utf8_from_code_page(cell, page, text) && known(text, page))
+    if (text::utf8_from_code_page(cell, page, text) && known(text, page))
       found.push_back({page, text});
   }
   return found;

@@ -23,11 +23,11 @@ const RowColumns &disk_columns() {
 std::string read_disk_number(const std::string &cell, bool utf8, Disk &disk) {
   const std::string word = cell.substr(cell.find_last_of(' ') + 1);
   disk.missing = !word.empty() && word[0] == 'M';
-  const WholeNumber read =
-      read_whole_number(word.substr(disk.missing ? 1 : 0), disk.number);
-  if (read == WholeNumber::malformed)
+  const text::WholeNumber read =
+      text::read_whole_number(word.substr(disk.missing ? 1 : 0), disk.number);
+  if (read == text::WholeNumber::malformed)
     return "no disk number in " + quoted(cell, utf8);
-  if (read == WholeNumber::too_large)
+  if (read == text::WholeNumber::too_large)
     return "the disk number in " + quoted(cell, utf8) + " is too large";
   return "";
 }

@@ -50,7 +50,7 @@ const Language languages[] = {
 
 bool one_of(const std::string &status, const std::vector<const char *> &words) {
   return std::any_of(words.begin(), words.end(), [&status](const char *word) {
-    return equal_ignoring_case(status, word);
+    return text::equal_ignoring_case(status, word);
   });
 }
 
@@ -97,8 +97,8 @@ bool misread_word(const std::string &status, MisreadWord &misread) {
     std::string bytes;
     std::string word;
     if (language.ansi_page != language.console_page &&
-        code_page_from_utf8(status, language.ansi_page, bytes) &&
-        utf8_from_code_page(bytes, language.console_page, word) &&
+        text::code_page_from_utf8(status, language.ansi_page, bytes) &&
+        text::utf8_from_code_page(bytes, language.console_page, word) &&
         word != status &&
         meaning_in(language, word) != StatusMeaning::unknown) {
       misread = {word, language.console_page, language.ansi_page};

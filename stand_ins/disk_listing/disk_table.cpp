@@ -17,7 +17,7 @@ bool is_blank(const std::string &line) {
 }
 
 bool is_prompt(const std::string &line) {
-  return equal_ignoring_case(line.substr(0, prompt_length), prompt);
+  return text::equal_ignoring_case(line.substr(0, prompt_length), prompt);
 }
 
 bool is_ruler_of(const std::string &line, const Listing &listing) {
@@ -51,10 +51,10 @@ std::size_t table_end(const std::vector<std::string> &lines,
 // DISK or VOLUME means no other command, and one it refused printed no
 // table.
 bool asks_for(const std::string &command, const Listing &listing) {
-  const std::vector<std::string> words = words_of(command);
+  const std::vector<std::string> words = text::words_of(command);
   const auto starts = [](const std::string &word, const std::string &keyword) {
     return word.size() <= keyword.size() &&
-           equal_ignoring_case(word, keyword.substr(0, word.size()));
+           text::equal_ignoring_case(word, keyword.substr(0, word.size()));
   };
   return words.size() == 2 && starts(words[0], "LIST") &&
          starts(words[1], listing.object);
@@ -138,7 +138,7 @@ std::string find_table(const std::vector<std::string> &lines,
     const Answer answer = answer_after(lines, prompt_line, listing);
     const std::string command = lines[prompt_line].substr(prompt_length);
     if (asks_for(command, listing) ||
-        (words_of(command).empty() && answer.table_alone)) {
+        (text::words_of(command).empty() && answer.table_alone)) {
       answered = prompt_line;
       found = answer.table;
     }

@@ -28,11 +28,11 @@ std::string entries_of(const std::string &line, bool utf8,
   std::size_t spaces = 0;
   for (std::size_t i = 0; i < line.size();) {
     char32_t c = static_cast<unsigned char>(line[i]);
-    const std::size_t length = utf8 ? utf8_sequence(line, i, c) : 1;
-    if (utf8 ? is_control(c) : is_ascii_control(c))
-      return "holds a control character, " + shown(line.substr(i, length)) +
-             ", in the table";
-    const int width = c < 0x80 || !utf8 ? 1 : console_width(c);
+    const std::size_t length = utf8 ? text::utf8_sequence(line, i, c) : 1;
+    if (utf8 ? text::is_control(c) : text::is_ascii_control(c))
+      return "holds a control character, " +
+             text::shown(line.substr(i, length)) + ", in the table";
+    const int width = c < 0x80 || !utf8 ? 1 : text::console_width(c);
     if (width < 0)
       return "holds " + quoted(line.substr(i, length), utf8) +
              ", a character whose width on a console is not known";
@@ -136,10 +136,10 @@ constexpr struct {
 // The power of 1024 that `unit` stands for; size_unit_count if none.
 int unit_power(const std::string &unit) {
   for (int power = 0; power < size_unit_count; ++power)
-    if (equal_ignoring_case(unit, size_unit_names[power]))
+    if (text::equal_ignoring_case(unit, size_unit_names[power]))
       return power;
   for (const auto &other : other_unit_names)
-    if (equal_ignoring_case(unit, other.name))
+    if (text::equal_ignoring_case(unit, other.name))
       return other.power;
   return size_unit_count;
 }
@@ -163,7 +163,7 @@ std::string row_cells(const std::string &line, bool utf8,
 }
 
 std::string quoted(const std::string &text, bool utf8) {
-  return "\"" + shown(text, utf8) + "\"";
+  return "\"" + text::shown(text, utf8) + "\"";
 }
 
 // A whole number and a unit, such as "100 GB" or "100 G octets".
@@ -177,8 +177,9 @@ std::string read_size(const std::string &cell, CaptureWords &words,
   const std::string unit = unit_start == std::string::npos
                                ? ""
                                : words.unit(cell.substr(unit_start), is_unit);
-  const WholeNumber read = read_whole_number(cell.substr(0, digits_end), bytes);
-  if (read == WholeNumber::malformed || unit.empty())
+  const text::WholeNumber read =
+      text::read_whole_number(cell.substr(0, digits_end), bytes);
+  if (read == text::WholeNumber::malformed || unit.empty())
     return shown_cell + " is not a number and a unit, such as 100 GB";
   const int power = unit_power(unit);
   if (power == size_unit_count)
@@ -187,7 +188,7 @@ std::string read_size(const std::string &cell, CaptureWords &words,
            "K octets, M octets, G octets and T octets, in Russian "
            "\u0431\u0430\u0439\u0442, \u041A\u0431\u0430\u0439\u0442 "
            "and the like)";
-  bool fits = read == WholeNumber::read;
+  bool fits = read == text::WholeNumber::read;
   for (int i = 0; fits && i < power; ++i) {
     fits = bytes <= ULLONG_MAX / 1024;
     bytes *= 1024;

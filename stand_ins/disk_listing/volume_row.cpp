@@ -37,10 +37,10 @@ const RowColumns &volume_columns() {
 std::string read_volume_number(const std::string &cell, bool utf8,
                                ListedVolume &volume) {
   const std::string word = cell.substr(cell.find_last_of(' ') + 1);
-  const WholeNumber read = read_whole_number(word, volume.number);
-  if (read == WholeNumber::malformed)
+  const text::WholeNumber read = text::read_whole_number(word, volume.number);
+  if (read == text::WholeNumber::malformed)
     return "no volume number in " + quoted(cell, utf8);
-  if (read == WholeNumber::too_large)
+  if (read == text::WholeNumber::too_large)
     return "the volume number in " + quoted(cell, utf8) + " is too large";
   return "";
 }
@@ -69,10 +69,10 @@ std::string read_volume_row(const std::string &line,
   if (!problem.empty())
     return problem;
   // A code page's text is kept shown, as the words it holds are not known.
-  volume.label = shown(cells[volume_label_column], utf8);
-  volume.file_system = shown(cells[volume_file_system_column], utf8);
-  volume.type = shown(cells[volume_type_column], utf8);
-  volume.info = shown(cells[volume_info_column], utf8);
+  volume.label = text::shown(cells[volume_label_column], utf8);
+  volume.file_system = text::shown(cells[volume_file_system_column], utf8);
+  volume.type = text::shown(cells[volume_type_column], utf8);
+  volume.info = text::shown(cells[volume_info_column], utf8);
   for (const std::string &reason :
        {read_volume_number(cells[volume_number_column], utf8, volume),
         read_letter(cells[volume_letter_column], utf8, volume.letter),

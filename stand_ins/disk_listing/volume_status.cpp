@@ -21,7 +21,7 @@ const struct {
 
 VolumeHealth volume_health(const std::string &status) {
   for (const auto &known : volume_statuses)
-    if (equal_ignoring_case(status, known.word))
+    if (text::equal_ignoring_case(status, known.word))
       return known.health;
   return VolumeHealth::unknown;
 }

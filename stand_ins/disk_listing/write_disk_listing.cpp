@@ -5,7 +5,7 @@
 namespace stand_ins {
 
 std::string write_disk_listing(const std::vector<Disk> &disks) {
-  static const std::vector<TableColumn> columns = {
+  static const std::vector<text::TableColumn> columns = {
       {"Disk ###", 8, false}, {"Status", 13, false}, {"Size", 7, true},
       {"Free", 7, true},      {"Dyn", 3, false},     {"Gpt", 3, false}};
   std::vector<std::vector<std::string>> rows;
@@ -19,7 +19,7 @@ std::string write_disk_listing(const std::vector<Disk> &disks) {
     row[gpt_column] = disk.gpt ? "*" : "";
     rows.push_back(row);
   }
-  return column_table(columns, rows);
+  return text::column_table(columns, rows);
 }
 
 } // namespace stand_ins

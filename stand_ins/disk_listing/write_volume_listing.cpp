@@ -4,7 +4,7 @@
 namespace stand_ins {
 
 std::string write_volume_listing(const std::vector<ListedVolume> &volumes) {
-  static const std::vector<TableColumn> columns = {
+  static const std::vector<text::TableColumn> columns = {
       {"Volume ###", 10, false}, {"Ltr", 3, false},   {"Label", 11, false},
       {"Fs", 5, false},          {"Type", 10, false}, {"Size", 7, true},
       {"Status", 9, false},      {"Info", 8, false}};
@@ -14,7 +14,7 @@ std::string write_volume_listing(const std::vector<ListedVolume> &volumes) {
                     volume.label, volume.file_system, volume.type,
                     size_text(volume.size_bytes, SizeUnit::bytes),
                     volume.status, volume.info});
-  return column_table(columns, rows);
+  return text::column_table(columns, rows);
 }
 
 } // namespace stand_ins

@@ -3,17 +3,16 @@
 //
 // RAIDVOL_DISKS names a saved LIST DISK of the machine to simulate, with its
 // LIST VOLUME where the capture holds one. Where RAIDVOL_VERDICT names a
-// file, the outcome is written there as one word (verdict.h), then its
-// reasons, so that a rehearsal learns it without reading the console. Where
-// RAIDVOL_AFTER names a file, the machine's LIST DISK and LIST VOLUME are
-// written there once the session ends, as a capture of the machine after
-// the deploy.
+// file, the verdict is written there (verdict_file.h), so that a rehearsal
+// learns it without reading the console. Where RAIDVOL_AFTER names a file,
+// the machine's LIST DISK and LIST VOLUME are written there once the
+// session ends, as a capture of the machine after the deploy.
 #include "capture_file.h"
 #include "disk_listing.h"
 #include "diskpart_session.h"
 #include "line_reader.h"
 #include "standard_streams.h"
-#include "verdict.h"
+#include "verdict_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -48,23 +47,14 @@ const char *set_value(const char *name) {
   return value != nullptr && *value != '\0' ? value : nullptr;
 }
 
-// Writes `verdict` where RAIDVOL_VERDICT says, if it says, on a line of its
-// own, then each of its reasons on a line of its own; false if it cannot,
-// as then no one learns the outcome.
-bool give_verdict(stand_ins::Verdict verdict,
+// Writes `verdict` and its reasons where RAIDVOL_VERDICT says, if it says;
+// false if it cannot, as then no one learns the outcome.
+bool give_verdict(verdict_file::DiskPartVerdict verdict,
                   const std::vector<std::string> &reasons) {
-  const char *const path = set_value("RAIDVOL_VERDICT");
+  const char *const path = set_value(verdict_file::verdict_setting);
   if (path == nullptr)
     return true;
-  std::string text(stand_ins::verdict_word(verdict));
-  text += "\n";
-  for (const std::string &reason : reasons)
-    text += reason + "\n";
-  std::FILE *const file = std::fopen(path, "wb");
-  bool written = file != nullptr &&
-                 std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  if (file != nullptr)
-    written = std::fclose(file) == 0 && written;
+  const bool written = verdict_file::write(path, {verdict, reasons});
   if (!written)
     std::fprintf(stderr, "diskpart: cannot write the verdict to %s: %s\n", path,
                  std::strerror(errno));
@@ -75,17 +65,17 @@ bool give_verdict(stand_ins::Verdict verdict,
 // file cannot be used: why is then said, and given as the verdict, unless
 // the verdict would overwrite the file itself.
 std::optional<stand_ins::DiskPartSession> load_machine() {
-  const char *const listing = set_value("RAIDVOL_DISKS");
+  const char *const listing = set_value(verdict_file::disks_setting);
   if (listing == nullptr)
     return stand_ins::DiskPartSession();
-  const char *const verdict = set_value("RAIDVOL_VERDICT");
+  const char *const verdict = set_value(verdict_file::verdict_setting);
   std::error_code unknown;
   if (verdict != nullptr &&
       std::filesystem::equivalent(listing, verdict, unknown)) {
     std::fprintf(stderr,
-                 "diskpart: RAIDVOL_VERDICT names %s, the saved LIST DISK "
-                 "itself: its verdict would overwrite it\n",
-                 verdict);
+                 "diskpart: %s names %s, the saved LIST DISK itself: its "
+                 "verdict would overwrite it\n",
+                 verdict_file::verdict_setting, verdict);
     return std::nullopt;
   }
   std::string bytes;
@@ -98,7 +88,7 @@ std::optional<stand_ins::DiskPartSession> load_machine() {
     problem = stand_ins::read_volume_listing(bytes, volumes);
   if (!problem.empty()) {
     std::fprintf(stderr, "diskpart: %s: %s\n", listing, problem.c_str());
-    give_verdict(stand_ins::Verdict::unusable, {problem});
+    give_verdict(verdict_file::DiskPartVerdict::unusable, {problem});
     return std::nullopt;
   }
   return stand_ins::DiskPartSession(
@@ -109,7 +99,7 @@ std::optional<stand_ins::DiskPartSession> load_machine() {
 // Writes the machine as it stands where RAIDVOL_AFTER says, if it says;
 // false if it cannot, and then nothing is left there to pass for it.
 bool keep_state(const stand_ins::DiskPartSession &session) {
-  const char *const path = set_value("RAIDVOL_AFTER");
+  const char *const path = set_value(verdict_file::after_setting);
   if (path == nullptr)
     return true;
   const std::string text = session.state_capture();

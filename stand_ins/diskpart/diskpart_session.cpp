@@ -15,7 +15,7 @@ namespace {
 // NUL and the other control bytes other than tab never belong in a command.
 bool holds_control_bytes(const std::string &line) {
   return std::any_of(line.begin(), line.end(), [](char c) {
-    return c != '\t' && is_ascii_control(static_cast<unsigned char>(c));
+    return c != '\t' && text::is_ascii_control(static_cast<unsigned char>(c));
   });
 }
 
@@ -85,11 +85,11 @@ std::string DiskPartSession::run(const std::string &line) {
   if (holds_control_bytes(line))
     return fail("The line holds control characters or binary data and was "
                 "not run.");
-  const std::vector<std::string> words = words_of(line);
-  if (words.empty() || equal_ignoring_case(words[0], "REM"))
+  const std::vector<std::string> words = text::words_of(line);
+  if (words.empty() || text::equal_ignoring_case(words[0], "REM"))
     return "";
   const auto says = [&words](std::size_t i, const char *keyword) {
-    return words.size() > i && equal_ignoring_case(words[i], keyword);
+    return words.size() > i && text::equal_ignoring_case(words[i], keyword);
   };
   if (says(0, "EXIT")) {
     if (words.size() > 1)
@@ -119,17 +119,18 @@ std::string DiskPartSession::refuse_long_line(std::size_t max_bytes) {
               " bytes and was not run.");
 }
 
-Verdict DiskPartSession::verdict() const {
-  return !raid5_before_.empty() ? Verdict::existing
-         : any_command_failed() ? Verdict::refused
-         : volumes_.empty()     ? Verdict::unchanged
-                                : Verdict::created;
+verdict_file::DiskPartVerdict DiskPartSession::verdict() const {
+  using verdict_file::DiskPartVerdict;
+  return !raid5_before_.empty() ? DiskPartVerdict::existing
+         : any_command_failed() ? DiskPartVerdict::refused
+         : volumes_.empty()     ? DiskPartVerdict::unchanged
+                                : DiskPartVerdict::created;
 }
 
 std::vector<std::string> DiskPartSession::verdict_reasons() const {
   std::vector<std::string> reasons;
   for (const ListedVolume &volume : raid5_before_)
-    reasons.push_back(shown(volume_said(volume)) +
+    reasons.push_back(text::shown(volume_said(volume)) +
                       " stands already: a RAID-5 volume made on this machine "
                       "would be its second.");
   reasons.insert(reasons.end(), refusals_.begin(), refusals_.end());
@@ -147,7 +148,7 @@ std::string DiskPartSession::fail(const std::string &said) {
   std::string answer;
   for (std::size_t start = 0; start <= said.size();) {
     const std::size_t end = std::min(said.find('\n', start), said.size());
-    refusals_.push_back(shown(said.substr(start, end - start)));
+    refusals_.push_back(text::shown(said.substr(start, end - start)));
     answer += refusals_.back() + "\n";
     start = end + 1;
   }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "disk_listing.h"
-#include "verdict.h"
+#include "verdict_file.h"
 
 #include <cstddef>
 #include <string>
@@ -44,7 +44,7 @@ public:
   const std::vector<Disk> &disks() const { return disks_; }
   const std::vector<Volume> &volumes() const { return volumes_; }
   // How the session has gone so far: once it ends, its verdict.
-  Verdict verdict() const;
+  verdict_file::DiskPartVerdict verdict() const;
   // Why: each RAID-5 volume that stood before the session, then the
   // refusals.
   std::vector<std::string> verdict_reasons() const;

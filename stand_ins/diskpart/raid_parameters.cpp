@@ -9,12 +9,12 @@ namespace stand_ins {
 namespace {
 
 std::string read_size(const std::string &text, RaidParameters &parameters) {
-  switch (read_whole_number(text, parameters.size_mb)) {
-  case WholeNumber::read:
+  switch (text::read_whole_number(text, parameters.size_mb)) {
+  case text::WholeNumber::read:
     break;
-  case WholeNumber::malformed:
+  case text::WholeNumber::malformed:
     return "SIZE must be a whole number of megabytes, such as SIZE=1000.";
-  case WholeNumber::too_large:
+  case text::WholeNumber::too_large:
     return "SIZE=" + text + " is more than any disk holds.";
   }
   if (parameters.size_mb == 0)
@@ -30,13 +30,13 @@ std::string read_disk_list(const std::string &text,
     const std::size_t comma = text.find(',', start);
     const std::string entry = text.substr(start, comma - start);
     unsigned long long disk = 0;
-    switch (read_whole_number(entry, disk)) {
-    case WholeNumber::read:
+    switch (text::read_whole_number(entry, disk)) {
+    case text::WholeNumber::read:
       break;
-    case WholeNumber::malformed:
+    case text::WholeNumber::malformed:
       return "DISK takes disk numbers separated by commas, such as "
              "DISK=0,1,2.";
-    case WholeNumber::too_large:
+    case text::WholeNumber::too_large:
       return "There is no disk " + entry + ".";
     }
     if (std::find(parameters.disks.begin(), parameters.disks.end(), disk) !=
@@ -62,11 +62,11 @@ std::string read_raid_parameters(const std::vector<std::string> &words,
              "' is not a parameter; they take the form NAME=value.";
     const std::string value = word.substr(equals + 1);
     std::string problem;
-    if (equal_ignoring_case(name, "SIZE")) {
+    if (text::equal_ignoring_case(name, "SIZE")) {
       if (parameters.size_given)
         return "SIZE is given more than once.";
       problem = read_size(value, parameters);
-    } else if (equal_ignoring_case(name, "DISK")) {
+    } else if (text::equal_ignoring_case(name, "DISK")) {
       if (disks_given)
         return "DISK is given more than once.";
       disks_given = true;

@@ -19,7 +19,7 @@ std::FILE *open_regular_file(const char *path, std::string &problem) {
   if (fstat(file, &status) != 0)
     problem = std::string("cannot be read: ") + std::strerror(errno);
   else if (!S_ISREG(status.st_mode))
-    problem = not_a_regular_file;
+    problem = verdict_file::not_a_regular_file;
   else if ((stream = fdopen(file, "rb")) == nullptr)
     problem = std::string("cannot be read: ") + std::strerror(errno);
   if (stream == nullptr)

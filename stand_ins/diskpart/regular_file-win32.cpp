@@ -21,7 +21,7 @@ std::FILE *open_regular_file(const char *path, std::string &problem) {
   if (_fstat(file, &status) != 0)
     problem = std::string("cannot be read: ") + std::strerror(errno);
   else if ((status.st_mode & _S_IFMT) != _S_IFREG)
-    problem = not_a_regular_file;
+    problem = verdict_file::not_a_regular_file;
   else if ((stream = _fdopen(file, "rb")) == nullptr)
     problem = std::string("cannot be read: ") + std::strerror(errno);
   if (stream == nullptr)

@@ -2,7 +2,7 @@
 // differs between hosts.
 #pragma once
 
-#include "verdict.h"
+#include "verdict_file.h"
 
 #include <cstdio>
 #include <string>

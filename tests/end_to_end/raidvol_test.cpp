@@ -275,19 +275,25 @@ TEST_P(Rehearses, ExitsWithTheVerdictOfTheSimulatedDiskPart) {
   for (const std::string &pipe : rehearsal.pipes)
     EXPECT_TRUE(std::filesystem::is_fifo(caller / pipe)) << pipe;
   EXPECT_FALSE(caller.has("-")) << "- is standard output";
+  EXPECT_EQ(run.err.find("machines done"), std::string::npos)
+      << "progress on a standard error that is no terminal";
   EXPECT_EQ(processes_in(caller.path()), std::vector<std::string>{});
   if (rehearsal.machines.is_null()) {
     EXPECT_FALSE(caller.has("report.json"));
     return;
   }
   // A fleet's machines' consoles are kept, or dropped: only its table shows.
-  const bool keeps_transcripts =
-      std::count(rehearsal.args.begin(), rehearsal.args.end(), "--transcripts");
+  const auto given = [&](const std::string &arg) {
+    return std::count(rehearsal.args.begin(), rehearsal.args.end(), arg) > 0;
+  };
+  const bool keeps_transcripts = given("--transcripts");
   if (rehearsal.machines.size() > 1) {
     EXPECT_EQ((run.out + run.err).find("DISKPART>"), std::string::npos);
   }
-  const auto report = nlohmann::json::parse(caller.read("report.json"));
-  EXPECT_EQ(report["program"], "raidvol-sized");
+  const auto report =
+      nlohmann::json::parse(given("-") ? run.out : caller.read("report.json"));
+  EXPECT_EQ(report["program"],
+            given("--nosize") ? "raidvol-nosize" : "raidvol-sized");
   ASSERT_EQ(report["machines"].size(), rehearsal.machines.size()) << report;
   for (std::size_t i = 0; i < rehearsal.machines.size(); ++i) {
     nlohmann::json machine = report["machines"][i];
@@ -323,65 +329,46 @@ const std::vector<std::string> fleet_args = {"--disks",       "fleet",
 INSTANTIATE_TEST_SUITE_P(
     Verdicts, Rehearses,
     ::testing::Values(
-        Rehearsal{"MadeUpDisks",
-                  {},
-                  {},
-                  0,
-                  std::string(sized_volume_made) +
-                      "\n\nDISKPART> \nLeaving DiskPart.\n\nrehearse: "
-                      "raidvol-sized would create the volume on this machine."
-                      "\n"},
-        Rehearsal{"Described",
-                  {"--nosize", "--disks", "disks.txt"},
-                  {{"disks.txt", capture()}},
-                  0,
-                  "rehearse: raidvol-nosize would create the volume"},
-        Rehearsal{"Refused",
-                  {"--disks", "disks.txt", "--report", "report.json",
-                   "--transcripts", "transcripts"},
-                  {{"disks.txt", refused_capture()}},
-                  1,
-                  "Disk 2 is a basic disk",
-                  nlohmann::json::parse(R"([
+        Rehearsal{
+            .name = "MadeUpDisks",
+            .args = {"--report", "-"},
+            .status = 0,
+            .said = std::string(sized_volume_made) +
+                    "\n\nDISKPART> \nLeaving DiskPart.\n\nrehearse: "
+                    "raidvol-sized would create the volume on this machine."
+                    "\n",
+            .machines = nlohmann::json::parse(R"([
+  {"machine": "made-up disks", "capture": null, "verdict": "created",
+   "reasons": []}])")},
+        Rehearsal{.name = "Refused",
+                  .args = {"--nosize", "--disks", "disks.txt", "--report",
+                           "report.json", "--transcripts", "transcripts"},
+                  .files = {{"disks.txt", refused_capture()}},
+                  .status = 1,
+                  .said = "Disk 2 is a basic disk",
+                  .machines = nlohmann::json::parse(R"([
   {"machine": "disks", "capture": "disks.txt", "verdict": "refused",
    "reasons": ["Disk 2 is a basic disk"]}])")},
-        Rehearsal{"Unusable",
-                  {"--disks", "disks.txt"},
-                  {{"disks.txt", "There are no fixed disks to show.\n"}},
-                  2,
-                  "/disks.txt: holds no LIST DISK table"},
-        Rehearsal{"NoVerdict",
-                  {"--disks", "silent.txt"},
-                  {{"silent.txt", capture()}},
-                  3,
-                  "rehearse: the simulated DiskPart gave no verdict\n",
-                  nullptr,
-                  true},
-        Rehearsal{"NoScriptHandedOver",
-                  {"--disks", "idle.txt"},
-                  {{"idle.txt", capture()}},
-                  3,
-                  "raidvol-sized never handed it its script, so nothing was "
-                  "rehearsed\n",
-                  nullptr,
-                  true},
-        Rehearsal{"Fleet",
-                  {"--disks", "fleet", "--disks", "idle.txt", "--report",
-                   "report.json"},
-                  {{"fleet/created.txt", capture()},
-                   {"fleet/refused.txt", refused_capture()},
-                   {"fleet/unusable.txt", "There are no fixed disks.\n"},
-                   {"fleet/silent.txt", capture()},
-                   {"fleet/.hidden.txt", "not a capture"},
-                   {"idle.txt", capture()},
-                   {"report.json", "an earlier report"}},
-                  3,
-                  "machine   verdict   reasons\n"
-                  "created   created\n"
-                  "idle      failed    the simulated DiskPart was asked",
-                  nlohmann::json::parse(R"([
+        Rehearsal{
+            .name = "Fleet",
+            .args = {"--disks", "fleet", "--disks", "idle.txt", "--report",
+                     "report.json"},
+            .files = {{"fleet/created.txt", capture()},
+                      {"fleet/refused.txt", refused_capture()},
+                      {"fleet/unusable.txt", "There are no fixed disks.\n"},
+                      {"fleet/silent.txt", capture()},
+                      {"fleet/.hidden.txt", "not a capture"},
+                      {"idle.txt", capture()},
+                      {"report.json", "an earlier report"}},
+            .status = 3,
+            .said = "machine   verdict   reasons\n"
+                    "created   created\n"
+                    "gone      unusable  cannot be read",
+            .machines = nlohmann::json::parse(R"([
   {"machine": "created", "capture": "fleet/created.txt",
    "verdict": "created", "reasons": []},
+  {"machine": "gone", "capture": "fleet/gone.txt", "verdict": "unusable",
+   "reasons": ["cannot be read"]},
   {"machine": "idle", "capture": "idle.txt", "verdict": "failed",
    "reasons": ["the simulated DiskPart was asked to create no volume"]},
   {"machine": "refused", "capture": "fleet/refused.txt",
@@ -391,154 +378,141 @@ INSTANTIATE_TEST_SUITE_P(
   {"machine": "unusable", "capture": "fleet/unusable.txt",
    "verdict": "unusable", "reasons": ["holds no LIST DISK table"]}
 ])"),
-                  true},
-        Rehearsal{"NamesAsTheTerminalShowsThem",
-                  {"--disks", "fleet"},
-                  {{"fleet/\xC2\x9B.txt", capture()},
-                   {"fleet/\u00F1and\u00FA.txt", capture()},
-                   {"fleet/\u65E5\u672C.txt", capture()}},
-                  0,
-                  "machine   verdict   reasons\n"
-                  "\\xC2\\x9B  created\n"
-                  "\u00F1and\u00FA     created\n"
-                  "\u65E5\u672C      created\n"},
-        Rehearsal{"OneMachineName",
-                  {"--disks", "a", "--disks", "b", "--report", "report.json"},
-                  {{"a/srv.txt", capture()},
-                   {"b/srv.log", capture()},
-                   {"report.json", "an earlier report"}},
-                  2,
-                  "a/srv.txt and b/srv.log both name the machine srv\n"},
-        Rehearsal{"TranscriptsAmongCaptures",
-                  {"--disks", "fleet", "--transcripts", "fleet/"},
-                  {{"fleet/srv.txt", capture()}},
-                  2,
-                  "--transcripts fleet/ would put transcripts among the "
-                  "captures"},
-        Rehearsal{"ReportOnACapture",
-                  {"--disks", "fleet", "--report", "./fleet/srv.txt"},
-                  {{"fleet/srv.txt", capture()}},
-                  2,
-                  "--report ./fleet/srv.txt would lie among the captures"},
-        Rehearsal{"ReportAmongTranscripts",
-                  {"--disks", "srv.txt", "--report", "t", "--transcripts", "t"},
-                  {{"srv.txt", capture()}},
-                  2,
-                  "--report t would lie among the transcripts"},
-        Rehearsal{"TranscriptsOverLinkedCaptures",
-                  {"--disks", "batch", "--transcripts", "archive"},
-                  {{"archive/srv.txt", capture()}},
-                  2,
-                  "--transcripts archive would put transcripts among the "
-                  "captures (archive/srv.txt would take the place of "
-                  "batch/srv.txt)",
-                  nullptr,
-                  false,
-                  0,
-                  {{"batch/srv.txt", "../archive/srv.txt"}}},
-        Rehearsal{"ReportOnALinkedCapture",
-                  {"--disks", "batch/srv.txt", "--report", "archive/srv.txt"},
-                  {{"archive/srv.txt", capture()}},
-                  2,
-                  "--report archive/srv.txt would lie among the captures "
-                  "(batch/srv.txt)",
-                  nullptr,
-                  false,
-                  0,
-                  {{"batch/srv.txt", "../archive/srv.txt"}}},
-        Rehearsal{"ReportInAMissingFolder",
-                  {"--disks", "srv.txt", "--report", "none/report.json"},
-                  {{"srv.txt", capture()}},
-                  2,
-                  "--report none/report.json: there is no folder none/"},
-        Rehearsal{"ReportIntoAPipeNoOneReads",
-                  {"--disks", "fleet", "--report", "pipe"},
-                  {{"fleet/created.txt", capture()}},
-                  3,
-                  "1 created, 0 refused, 1 unusable, 0 failed.\nrehearse: "
-                  "cannot write the report pipe: no one reads from it\n",
-                  nullptr,
-                  false,
-                  0,
-                  {},
-                  {"pipe", "fleet/pipe.txt"}},
-        Rehearsal{"ReportOnStandardOutput",
-                  {"--disks", "srv.txt", "--report", "-"},
-                  {{"srv.txt", capture()}},
-                  0,
-                  "\"verdict\": \"created\""},
+            .wrapped = true,
+            .links = {{"fleet/gone.txt", "none.txt"}}},
         Rehearsal{
-            "NamesInMessagesAsTheTerminalShowsThem",
-            {"--disks", "a", "--disks", "b"},
-            {{"a/\x1B[2Kx\r.txt", capture()}, {"b/\x1B[2Kx\r.log", capture()}},
-            2,
-            "a/\\x1B[2Kx\\x0D.txt and b/\\x1B[2Kx\\x0D.log both "
-            "name the machine \\x1B[2Kx\\x0D\n"},
+            .name = "OneMachineName",
+            .args = {"--disks", "a", "--disks", "b", "--report", "report.json"},
+            .files = {{"a/srv.txt", capture()},
+                      {"b/srv.log", capture()},
+                      {"report.json", "an earlier report"}},
+            .status = 2,
+            .said = "a/srv.txt and b/srv.log both name the machine srv\n"},
         Rehearsal{
-            "RebuiltBesideAFleet",
-            {"--disks", "fleet", "--jobs", "1", "--report", "report.json"},
-            {{"fleet/asleep-1.txt", capture()},
-             {"fleet/created.txt", capture()}},
-            3,
-            "created   created",
-            nlohmann::json::parse(R"([
+            .name = "TranscriptsAmongCaptures",
+            .args = {"--disks", "fleet", "--transcripts", "fleet/"},
+            .files = {{"fleet/srv.txt", capture()}},
+            .status = 2,
+            .said = "--transcripts fleet/ would put transcripts among the "
+                    "captures"},
+        Rehearsal{
+            .name = "ReportOnACapture",
+            .args = {"--disks", "fleet", "--report", "./fleet/srv.txt"},
+            .files = {{"fleet/srv.txt", capture()}},
+            .status = 2,
+            .said = "--report ./fleet/srv.txt would lie among the captures"},
+        Rehearsal{.name = "ReportAmongTranscripts",
+                  .args = {"--disks", "srv.txt", "--report", "t",
+                           "--transcripts", "t"},
+                  .files = {{"srv.txt", capture()}},
+                  .status = 2,
+                  .said = "--report t would lie among the transcripts"},
+        Rehearsal{
+            .name = "TranscriptsOverLinkedCaptures",
+            .args = {"--disks", "batch", "--transcripts", "archive"},
+            .files = {{"archive/srv.txt", capture()}},
+            .status = 2,
+            .said = "--transcripts archive would put transcripts among the "
+                    "captures (archive/srv.txt would take the place of "
+                    "batch/srv.txt)",
+            .links = {{"batch/srv.txt", "../archive/srv.txt"}}},
+        Rehearsal{
+            .name = "ReportOnALinkedCapture",
+            .args = {"--disks", "batch/srv.txt", "--report", "archive/srv.txt"},
+            .files = {{"archive/srv.txt", capture()}},
+            .status = 2,
+            .said = "--report archive/srv.txt would lie among the captures "
+                    "(batch/srv.txt)",
+            .links = {{"batch/srv.txt", "../archive/srv.txt"}}},
+        Rehearsal{
+            .name = "ReportInAMissingFolder",
+            .args = {"--disks", "srv.txt", "--report", "none/report.json"},
+            .files = {{"srv.txt", capture()}},
+            .status = 2,
+            .said = "--report none/report.json: there is no folder none/"},
+        Rehearsal{
+            .name = "ReportIntoAPipeNoOneReads",
+            .args = {"--disks", "fleet", "--report", "pipe"},
+            .files = {{"fleet/created.txt", capture()}},
+            .status = 3,
+            .said = "1 created, 0 refused, 1 unusable, 0 failed.\nrehearse: "
+                    "cannot write the report pipe: no one reads from it\n",
+            .pipes = {"pipe", "fleet/pipe.txt"}},
+        Rehearsal{.name = "NamesInMessagesAsTheTerminalShowsThem",
+                  .args = {"--disks", "a", "--disks", "b"},
+                  .files = {{"a/\x1B[2Kx\r.txt", capture()},
+                            {"b/\x1B[2Kx\r.log", capture()}},
+                  .status = 2,
+                  .said = "a/\\x1B[2Kx\\x0D.txt and b/\\x1B[2Kx\\x0D.log both "
+                          "name the machine \\x1B[2Kx\\x0D\n"},
+        Rehearsal{.name = "RebuiltBesideAFleet",
+                  .args = {"--disks", "fleet", "--jobs", "1", "--report",
+                           "report.json"},
+                  .files = {{"fleet/asleep-1.txt", capture()},
+                            {"fleet/created.txt", capture()}},
+                  .status = 3,
+                  .said = "created   created",
+                  .machines = nlohmann::json::parse(R"([
   {"machine": "asleep-1", "capture": "fleet/asleep-1.txt", "verdict": "failed",
    "reasons": ["the simulated DiskPart gave no verdict"]},
   {"machine": "created", "capture": "fleet/created.txt",
    "verdict": "created", "reasons": []}])"),
-            true,
-            0,
-            {},
-            {},
-            true},
-        Rehearsal{"OptionTwice",
-                  {"--report", "a.json", "--report", "report.json"},
-                  {},
-                  2,
-                  "--report is given twice"},
-        Rehearsal{"DanglingLink",
-                  {"--disks", "fleet", "--report", "report.json"},
-                  {{"fleet/created.txt", capture()}},
-                  2,
-                  "gone     unusable  cannot be read",
-                  nlohmann::json::parse(R"([
-  {"machine": "created", "capture": "fleet/created.txt",
-   "verdict": "created", "reasons": []},
-  {"machine": "gone", "capture": "fleet/gone.txt", "verdict": "unusable",
-   "reasons": ["cannot be read"]}])"),
-                  false,
-                  0,
-                  {{"fleet/gone.txt", "none.txt"}}},
-        Rehearsal{"EmptyFolder",
-                  {"--disks", "fleet"},
-                  {{"fleet/.hidden", capture()}},
-                  2,
-                  "fleet: holds no capture"},
-        Rehearsal{"NoSuchPath", {"--disks", "none"}, {}, 2, "none: No such"},
-        Rehearsal{"BadJobs", {"--jobs", "1x"}, {}, 2, "--jobs takes"},
-        Rehearsal{"InterruptedFleet", fleet_args, asleep_fleet, 130,
-                  "interrupted", nullptr, true, SIGINT},
-        Rehearsal{"TerminatedFleet", fleet_args, asleep_fleet, 143,
-                  "interrupted", nullptr, true, SIGTERM},
-        Rehearsal{
-            "TerminatedMachine",
-            {"--disks", "asleep.txt", "--report", "report.json"},
-            {{"asleep.txt", capture()}, {"report.json", "an earlier report"}},
-            143,
-            "interrupted",
-            nullptr,
-            true,
-            SIGTERM},
-        Rehearsal{"HungUpFleet", fleet_args, asleep_fleet, 129, "interrupted",
-                  nullptr, true, SIGHUP},
-        Rehearsal{"QuitFleet", fleet_args, asleep_fleet, 131, "interrupted",
-                  nullptr, true, SIGQUIT},
-        Rehearsal{"BadOption", {"--size=1000"}, {}, 2, "unknown option"},
-        Rehearsal{"Help",
-                  {"--help", "--report", "kept.json"},
-                  {{"kept.json", "an earlier report"}},
-                  0,
-                  "usage: scripts/rehearse"}),
+                  .wrapped = true,
+                  .rebuilt = true},
+        Rehearsal{.name = "EmptyFolder",
+                  .args = {"--disks", "fleet"},
+                  .files = {{"fleet/.hidden", capture()}},
+                  .status = 2,
+                  .said = "fleet: holds no capture"},
+        Rehearsal{.name = "NoSuchPath",
+                  .args = {"--disks", "none"},
+                  .status = 2,
+                  .said = "none: No such"},
+        Rehearsal{.name = "InterruptedFleet",
+                  .args = fleet_args,
+                  .files = asleep_fleet,
+                  .status = 130,
+                  .said = "interrupted",
+                  .wrapped = true,
+                  .signal = SIGINT},
+        Rehearsal{.name = "TerminatedFleet",
+                  .args = fleet_args,
+                  .files = asleep_fleet,
+                  .status = 143,
+                  .said = "interrupted",
+                  .wrapped = true,
+                  .signal = SIGTERM},
+        Rehearsal{.name = "TerminatedMachine",
+                  .args = {"--disks", "asleep.txt", "--report", "report.json"},
+                  .files = {{"asleep.txt", capture()},
+                            {"report.json", "an earlier report"}},
+                  .status = 143,
+                  .said = "interrupted",
+                  .wrapped = true,
+                  .signal = SIGTERM},
+        Rehearsal{.name = "HungUpFleet",
+                  .args = fleet_args,
+                  .files = asleep_fleet,
+                  .status = 129,
+                  .said = "interrupted",
+                  .wrapped = true,
+                  .signal = SIGHUP},
+        Rehearsal{.name = "QuitFleet",
+                  .args = fleet_args,
+                  .files = asleep_fleet,
+                  .status = 131,
+                  .said = "interrupted",
+                  .wrapped = true,
+                  .signal = SIGQUIT},
+        Rehearsal{.name = "BadOption",
+                  .args = {"--size=1000"},
+                  .status = 2,
+                  .said = "unknown option"},
+        Rehearsal{.name = "Help",
+                  .args = {"--help", "--report", "kept.json"},
+                  .files = {{"kept.json", "an earlier report"}},
+                  .status = 0,
+                  .said = "usage: scripts/rehearse"}),
     [](const ::testing::TestParamInfo<Rehearsal> &info) {
       return info.param.name;
     });
@@ -551,8 +525,8 @@ TEST(RehearseScript, BuildsUnderItsLockAndHandsItOver) {
   namespace fs = std::filesystem;
   TempFolder clone;
   fs::create_directory(clone / "scripts");
-  for (const std::string script :
-       {"rehearse", "install-packages", "fresh-if-moved"})
+  for (const std::string script : {"rehearse", "runner-front-door.sh",
+                                   "install-packages", "fresh-if-moved"})
     fs::copy_file(fs::path(REHEARSE).parent_path() / script,
                   clone / "scripts/" + script);
   clone.script("bin/cmake", R"(
@@ -574,22 +548,28 @@ chmod +x build/rehearsal/rehearse)");
                          ">>scripts/fresh-if-moved")
                             .c_str()),
             0);
+  // Started outside the clone: the command line's paths are the caller's.
+  const TempFolder caller;
   ProgramSetup setup;
+  setup.folder = caller.path();
   setup.args = {"--disks", "x y"};
   setup.env = {{"PATH", clone / "bin:" + std::getenv("PATH")},
                {"RAIDVOL_REHEARSAL_BUILD", std::nullopt},
                {"COMSPEC", "cmd"},
                {"RAIDVOL_DRIVES", "drives"},
                {"RAIDVOL_DISKS", "disks"},
-               {"RAIDVOL_VERDICT", "verdict"}};
+               {"RAIDVOL_VERDICT", "verdict"},
+               {"RAIDVOL_AFTER", "after"}};
   const ProgramRun run = run_program(clone / "linked/rehearse", setup);
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_FALSE(clone.has("build/while-building")) << "built without the lock";
   EXPECT_NE(run.out.find("args: --disks x y\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("-dirty\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("lock held"), std::string::npos) << run.out;
-  for (const char *left :
-       {"COMSPEC", "RAIDVOL_DRIVES", "RAIDVOL_DISKS", "RAIDVOL_VERDICT"})
+  EXPECT_NE(run.out.find("PWD=" + caller.path() + "\n"), std::string::npos)
+      << run.out;
+  for (const char *left : {"COMSPEC", "RAIDVOL_DRIVES", "RAIDVOL_DISKS",
+                           "RAIDVOL_VERDICT", "RAIDVOL_AFTER"})
     EXPECT_EQ(run.out.find(left), std::string::npos) << run.out;
 }
 

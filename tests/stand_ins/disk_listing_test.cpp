@@ -2,6 +2,8 @@
 #include "disk_listing.h"
 #include "diskpart_session.h"
 #include "expected_run.h"
+#include "temp_folder.h"
+#include "verdict_file.h"
 
 #include <filesystem>
 #include <fstream>
@@ -49,10 +51,10 @@ std::string verdict(const std::string &bytes, const std::string &line) {
   stand_ins::DiskPartSession session(disks, "", volumes);
   session.run(line);
   session.run("EXIT");
-  std::string said(stand_ins::verdict_word(session.verdict()));
-  for (const std::string &reason : session.verdict_reasons())
-    said += "\n" + reason;
-  return said + "\n";
+  const TempFolder folder;
+  EXPECT_TRUE(verdict_file::write(
+      folder / "verdict", {session.verdict(), session.verdict_reasons()}));
+  return folder.read("verdict");
 }
 
 std::string utf16le(const std::u16string &text) {
