@@ -181,13 +181,15 @@ TEST(Options, AreReadOrRefusedWithTheReason) {
   using rehearsal::Options;
   const std::pair<std::vector<std::string>, Options> cases[] = {
       {{"--nosize", "--disks", "a", "--disks", "b", "--jobs", "3",
-        "--time-limit", "7", "--report", "r", "--transcripts", "t"},
+        "--time-limit", "7", "--report", "r", "--transcripts", "t", "--after",
+        "k"},
        {.nosize = true,
         .disks = {"a", "b"},
         .jobs = 3,
         .time_limit = 7,
         .report = "r",
-        .transcripts = "t"}},
+        .transcripts = "t",
+        .after = "k"}},
       {{"--help", "--report", "kept.json"},
        {.report = "kept.json", .help = true}},
       {{"--report", ""}, {.refusal = "--report needs a value"}},
@@ -201,7 +203,7 @@ TEST(Options, AreReadOrRefusedWithTheReason) {
       {{"--size=1000"}, {.refusal = "unknown option: --size=1000"}}};
   const auto fields = [](const Options &o) {
     return std::tie(o.nosize, o.disks, o.jobs, o.time_limit, o.report,
-                    o.transcripts, o.help, o.refusal);
+                    o.transcripts, o.after, o.help, o.refusal);
   };
   for (const auto &[args, expected] : cases) {
     const Options read = rehearsal::parse_options(args);
