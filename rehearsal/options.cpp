@@ -16,7 +16,8 @@ std::string usage() {
 
 Runs raidvol-sized (with --nosize, raidvol-nosize) against the simulated
 DiskPart, on the machine that a capture describes: the output of DiskPart's
-LIST DISK there, saved to a file. Without --disks, on four made-up disks.
+LIST DISK there (and of LIST VOLUME, which tells of a RAID-5 volume there
+already), saved to a file. Without --disks, on four made-up disks.
 
   --disks PATH       a capture, or a folder standing for each regular file
                      directly in it whose name does not begin with a dot
@@ -50,9 +51,9 @@ Exit status, that of the most serious verdict among the machines:
        Or existing: a machine's capture lists a RAID-5 volume already, so
        that a deploy would make a second one there (raidvol-nosize's would
        take all the space left); the reasons name the volume. Like a
-       refusal, it fails a gate on the status and stays out of the
-       machines that passed, yet it is no fault of the capture or the
-       rehearsal, which 2 and 3 say
+       refusal, it fails a gate on the status, and its word keeps it out
+       of the machines that passed (those whose verdict is created), yet
+       it is no fault of the capture or the rehearsal, which 2 and 3 say
   2    unusable: a capture cannot be used, or an option is bad; the message
        says why
   3    failed: a machine's rehearsal could not run, or the rehearsal itself
