@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +49,18 @@ TEST_P(UnderMemcheck, HasNoErrorLeakOrOpenDescriptor) {
   SCOPED_TRACE(report);
   expect_delivery_contract(GetParam(), run, recorder.recording());
   EXPECT_EQ(descriptors_of_its_own(report), "");
+}
+
+// memcheck counts every descriptor open at exit as an error, so the programs
+// run here must start with none but their standard three, whatever the test
+// runner leaves open in this process.
+TEST(ProgramsRunHere, StartWithNoDescriptorOfTheTestProcess) {
+  const int stray = open("/dev/null", O_RDONLY);
+  ASSERT_GE(stray, 0);
+  ProgramSetup setup;
+  setup.args = {"-c", "[ ! -e /proc/self/fd/" + std::to_string(stray) + " ]"};
+  EXPECT_EQ(run_program("/bin/sh", setup).exit_code, 0);
+  close(stray);
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, UnderMemcheck,

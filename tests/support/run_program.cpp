@@ -81,15 +81,22 @@ ProgramRun run_program(const std::string &program, const ProgramSetup &setup) {
         "pipe");
   posix_spawn_file_actions_t actions;
   check(posix_spawn_file_actions_init(&actions) == 0, "file actions");
-  if (setup.stdin_path.empty())
-    posix_spawn_file_actions_addclose(&actions, STDIN_FILENO);
-  else
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO,
-                                     setup.stdin_path.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, out_pipe[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, err_pipe[1], STDERR_FILENO);
-  if (!setup.folder.empty())
-    posix_spawn_file_actions_addchdir_np(&actions, setup.folder.c_str());
+  check((setup.stdin_path.empty()
+             ? posix_spawn_file_actions_addclose(&actions, STDIN_FILENO)
+             : posix_spawn_file_actions_addopen(&actions, STDIN_FILENO,
+                                                setup.stdin_path.c_str(),
+                                                O_RDONLY, 0)) == 0 &&
+            posix_spawn_file_actions_adddup2(&actions, out_pipe[1],
+                                             STDOUT_FILENO) == 0 &&
+            posix_spawn_file_actions_adddup2(&actions, err_pipe[1],
+                                             STDERR_FILENO) == 0 &&
+            // The program gets its three standard streams and nothing that
+            // the test runner happened to hand this process.
+            posix_spawn_file_actions_addclosefrom_np(&actions,
+                                                     STDERR_FILENO + 1) == 0 &&
+            (setup.folder.empty() || posix_spawn_file_actions_addchdir_np(
+                                         &actions, setup.folder.c_str()) == 0),
+        "file actions");
   if (!setup.output_read) {
     close(out_pipe[0]);
     out_pipe[0] = -1;

@@ -116,20 +116,74 @@ ssize_t __wrap_write(int fd, const void *bytes, size_t count) {
 }
 }
 
-void *operator new(std::size_t size) {
-  if (void *const memory = __real_malloc(size == 0 ? 1 : size))
+// Every form of operator new and delete, so that all memory the test and its
+// harness take bypasses the armed allocation and is freed where it came from.
+namespace {
+
+void *allocate(std::size_t size, std::size_t alignment) noexcept {
+  size = size == 0 ? 1 : size;
+  if (alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__)
+    return __real_malloc(size);
+  // aligned_alloc takes whole multiples of the alignment.
+  return std::aligned_alloc(alignment,
+                            (size + alignment - 1) / alignment * alignment);
+}
+
+void *allocate_or_throw(std::size_t size, std::size_t alignment) {
+  if (void *const memory = allocate(size, alignment))
     return memory;
   throw std::bad_alloc();
 }
 
-void operator delete(void *memory) noexcept {
+void release(void *memory) noexcept {
   std::free(memory);
   if (errno_left_by_freeing != 0)
     errno = errno_left_by_freeing;
 }
 
-void operator delete(void *memory, std::size_t) noexcept {
-  operator delete(memory);
+constexpr std::size_t plain = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
+
+} // namespace
+
+using std::align_val_t;
+using std::nothrow_t;
+
+void *operator new(size_t n) { return allocate_or_throw(n, plain); }
+void *operator new[](size_t n) { return allocate_or_throw(n, plain); }
+void *operator new(size_t n, align_val_t a) {
+  return allocate_or_throw(n, static_cast<size_t>(a));
+}
+void *operator new[](size_t n, align_val_t a) {
+  return allocate_or_throw(n, static_cast<size_t>(a));
+}
+void *operator new(size_t n, const nothrow_t &) noexcept {
+  return allocate(n, plain);
+}
+void *operator new[](size_t n, const nothrow_t &) noexcept {
+  return allocate(n, plain);
+}
+void *operator new(size_t n, align_val_t a, const nothrow_t &) noexcept {
+  return allocate(n, static_cast<size_t>(a));
+}
+void *operator new[](size_t n, align_val_t a, const nothrow_t &) noexcept {
+  return allocate(n, static_cast<size_t>(a));
+}
+
+void operator delete(void *p) noexcept { release(p); }
+void operator delete[](void *p) noexcept { release(p); }
+void operator delete(void *p, size_t) noexcept { release(p); }
+void operator delete[](void *p, size_t) noexcept { release(p); }
+void operator delete(void *p, align_val_t) noexcept { release(p); }
+void operator delete[](void *p, align_val_t) noexcept { release(p); }
+void operator delete(void *p, size_t, align_val_t) noexcept { release(p); }
+void operator delete[](void *p, size_t, align_val_t) noexcept { release(p); }
+void operator delete(void *p, const nothrow_t &) noexcept { release(p); }
+void operator delete[](void *p, const nothrow_t &) noexcept { release(p); }
+void operator delete(void *p, align_val_t, const nothrow_t &) noexcept {
+  release(p);
+}
+void operator delete[](void *p, align_val_t, const nothrow_t &) noexcept {
+  release(p);
 }
 
 namespace {

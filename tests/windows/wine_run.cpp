@@ -16,10 +16,12 @@ ProgramRun run_under_wine(const std::string &program,
   setup.args = {"-c",           to_files, "sh",   output / "out",
                 output / "err", WINE64,   program};
   setup.args.insert(setup.args.end(), args.begin(), args.end());
-  // Wine's own settings come from the test's environment.
+  // Wine's own settings come from the test's environment, less TMPDIR,
+  // which makes Wine 10 abort whatever its value.
   setup.env = {{"COMSPEC", std::nullopt},
                {"DISPLAY", std::nullopt},
-               {"WAYLAND_DISPLAY", std::nullopt}};
+               {"WAYLAND_DISPLAY", std::nullopt},
+               {"TMPDIR", std::nullopt}};
   setup.env.insert(settings.begin(), settings.end());
   setup.clock = CLOCK_REALTIME;
   ProgramRun run = run_program("/bin/sh", setup);
