@@ -25,7 +25,9 @@ the README's recipe collects them). It reads the files; it runs nothing.
                    once, each adds its machines.
   --before PATH    the captures taken before the deploy, as --volumes takes
                    them, matched to the machines by name: a RAID-5 volume
-                   that stood before does not count as made by this deploy
+                   that stood before does not count as made by this deploy.
+                   A machine with none there, or whose capture holds no
+                   LIST VOLUME, is unusable: what stood cannot be told
   --report FILE    writes the states as JSON to FILE, after the table: a
                    regular file there is replaced whole, in one rename; a
                    link, a named pipe or a device is written into, as a
