@@ -33,6 +33,15 @@ void show_verdict(std::FILE *console, std::FILE *errors,
                  "machine, for the reasons above.\n",
                  program.c_str());
     break;
+  case Verdict::existing:
+    for (const std::string &reason : verdict.reasons)
+      std::fprintf(console, "rehearse: %s\n", text::shown(reason).c_str());
+    std::fprintf(console,
+                 "rehearse: do not deploy %s to this machine: its volume "
+                 "stands already (scripts/confirm tells whether it is "
+                 "the one a deploy made).\n",
+                 program.c_str());
+    break;
   case Verdict::unusable: // the simulated DiskPart has said why
     break;
   case Verdict::failed:
@@ -42,36 +51,45 @@ void show_verdict(std::FILE *console, std::FILE *errors,
   }
 }
 
+void show_rows(std::FILE *console, const std::string &word_heading,
+               const std::vector<std::string_view> &words,
+               const std::vector<TableRow> &rows) {
+  const std::string machine_heading = "machine";
+  std::size_t name_width = machine_heading.size();
+  for (const TableRow &row : rows)
+    name_width = std::max(name_width, text::text_width(text::shown(row.name)));
+  std::size_t word_width = word_heading.size();
+  for (const std::string_view word : words)
+    word_width = std::max(word_width, word.size());
+  const std::string indent(name_width + 2 + word_width + 2, ' ');
+  std::fprintf(console, "%s  %s  reasons\n",
+               padded(machine_heading, name_width).c_str(),
+               padded(word_heading, word_width).c_str());
+  for (const TableRow &row : rows) {
+    std::string line = padded(text::shown(row.name), name_width) + "  " +
+                       padded(std::string(row.word), word_width);
+    for (std::size_t r = 0; r < row.reasons.size(); ++r)
+      line += (r == 0 ? "  " : "\n" + indent) + text::shown(row.reasons[r]);
+    // Without reasons, no trailing spaces.
+    line.erase(line.find_last_not_of(' ') + 1);
+    std::fprintf(console, "%s\n", line.c_str());
+  }
+}
+
 void show_table(std::FILE *console, const std::string &program,
                 const std::vector<Machine> &machines,
                 const std::vector<MachineVerdict> &verdicts) {
-  const std::string machine_heading = "machine";
-  const std::string verdict_heading = "verdict";
-  std::size_t name_width = machine_heading.size();
-  for (const Machine &machine : machines)
-    name_width =
-        std::max(name_width, text::text_width(text::shown(machine.name)));
-  std::size_t verdict_width = 0;
+  std::vector<std::string_view> words;
   for (int i = 0; i <= static_cast<int>(Verdict::failed); ++i)
-    verdict_width =
-        std::max(verdict_width, verdict_word(static_cast<Verdict>(i)).size());
-  const std::string indent(name_width + 2 + verdict_width + 2, ' ');
-  std::fprintf(console, "%s  %s  reasons\n",
-               padded(machine_heading, name_width).c_str(),
-               padded(verdict_heading, verdict_width).c_str());
+    words.push_back(verdict_word(static_cast<Verdict>(i)));
+  std::vector<TableRow> rows;
   Tally tally;
   for (std::size_t i = 0; i < machines.size(); ++i) {
     tally.add(verdicts[i].verdict);
-    std::string row =
-        padded(text::shown(machines[i].name), name_width) + "  " +
-        padded(std::string(verdict_word(verdicts[i].verdict)), verdict_width);
-    for (std::size_t r = 0; r < verdicts[i].reasons.size(); ++r)
-      row +=
-          (r == 0 ? "  " : "\n" + indent) + text::shown(verdicts[i].reasons[r]);
-    // Without reasons, no trailing spaces.
-    row.erase(row.find_last_not_of(' ') + 1);
-    std::fprintf(console, "%s\n", row.c_str());
+    rows.push_back({machines[i].name, verdict_word(verdicts[i].verdict),
+                    verdicts[i].reasons});
   }
+  show_rows(console, "verdict", words, rows);
   std::fprintf(console, "rehearse: %s on %zu machines: %s.\n", program.c_str(),
                machines.size(), tally.text().c_str());
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rehearsal {
@@ -18,6 +19,20 @@ namespace rehearsal {
 // a failed machine's reasons go to `errors`, standard error.
 void show_verdict(std::FILE *console, std::FILE *errors,
                   const std::string &program, const MachineVerdict &verdict);
+
+// One row of a fleet's table: a machine's name, its word and its reasons.
+struct TableRow {
+  std::string name;
+  std::string_view word;
+  const std::vector<std::string> &reasons;
+};
+
+// A fleet's table, for the rehearsal and the confirmation alike: one row a
+// machine under the headings machine, `word_heading` and reasons, the
+// words' column as wide as the widest of `words`.
+void show_rows(std::FILE *console, const std::string &word_heading,
+               const std::vector<std::string_view> &words,
+               const std::vector<TableRow> &rows);
 
 // A fleet: one row a machine, its verdict and its reasons, then the tally.
 void show_table(std::FILE *console, const std::string &program,

@@ -65,7 +65,8 @@ MachineVerdict verdict_given(const std::string &work, const std::string &path,
 MachineRuns::MachineRuns(RunSetup setup) : setup_(std::move(setup)) {
   for (char **entry = environ; *entry != nullptr; ++entry)
     if (!sets(*entry, verdict_file::disks_setting) &&
-        !sets(*entry, verdict_file::verdict_setting))
+        !sets(*entry, verdict_file::verdict_setting) &&
+        !sets(*entry, verdict_file::after_setting))
       environment_.push_back(*entry);
 }
 
@@ -79,39 +80,60 @@ std::string MachineRuns::transcript(const Machine &machine) const {
              : setup_.transcripts + "/" + machine.name + ".txt";
 }
 
-void MachineRuns::prepare_transcripts(
-    const std::vector<Machine> &machines, const CaptureFiles &captures,
-    const std::vector<std::string> &paths) const {
-  if (setup_.transcripts.empty())
-    return;
-  if (mkdir(setup_.transcripts.c_str(), 0777) != 0 && errno != EEXIST)
-    throw Stop(
-        bad_input_status,
-        with_error("cannot make the transcripts folder " + setup_.transcripts));
-  struct stat status;
-  if (stat(setup_.transcripts.c_str(), &status) != 0 ||
-      !S_ISDIR(status.st_mode))
+std::string MachineRuns::after(const Machine &machine) const {
+  return setup_.after.empty() ? "" : setup_.after + "/" + machine.name + ".txt";
+}
+
+namespace {
+
+// Makes `folder`, which `option` names, and removes the file that `kept`
+// gives each machine there; as prepare_kept() says.
+template <typename Kept>
+void prepare_folder(const std::string &option, const std::string &folder,
+                    const Kept &kept, const std::vector<Machine> &machines,
+                    const CaptureFiles &captures,
+                    const std::vector<std::string> &paths) {
+  const std::string what = option.substr(2); // "transcripts"
+  if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
     throw Stop(bad_input_status,
-               "--transcripts " + setup_.transcripts + " is not a folder");
+               with_error("cannot make the " + what + " folder " + folder));
+  struct stat status;
+  if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+    throw Stop(bad_input_status, option + " " + folder + " is not a folder");
   for (const Machine &machine : machines) {
-    const std::string capture =
-        capture_at(transcript(machine), captures, paths);
+    const std::string file = kept(machine);
+    const std::string capture = capture_at(file, captures, paths);
     if (!capture.empty())
-      throw Stop(bad_input_status,
-                 "--transcripts " + setup_.transcripts +
-                     " would put transcripts among the captures (" +
-                     transcript(machine) + " would take the place of " +
-                     capture + "): name a folder elsewhere");
-    if (unlink(transcript(machine).c_str()) != 0 && errno != ENOENT)
-      throw Stop(bad_input_status,
-                 with_error("cannot replace " + transcript(machine)));
+      throw Stop(bad_input_status, option + " " + folder + " would put " +
+                                       what + " among the captures (" + file +
+                                       " would take the place of " + capture +
+                                       "): name a folder elsewhere");
+    if (unlink(file.c_str()) != 0 && errno != ENOENT)
+      throw Stop(bad_input_status, with_error("cannot replace " + file));
   }
 }
 
+} // namespace
+
+void MachineRuns::prepare_kept(const std::vector<Machine> &machines,
+                               const CaptureFiles &captures,
+                               const std::vector<std::string> &paths) const {
+  if (!setup_.transcripts.empty())
+    prepare_folder(
+        "--transcripts", setup_.transcripts,
+        [this](const Machine &machine) { return transcript(machine); },
+        machines, captures, paths);
+  if (!setup_.after.empty())
+    prepare_folder(
+        "--after", setup_.after,
+        [this](const Machine &machine) { return after(machine); }, machines,
+        captures, paths);
+}
+
 void MachineRuns::abandon(const Machine &machine) const {
-  const std::string kept = transcript(machine);
-  if (!kept.empty())
-    unlink(kept.c_str());
+  for (const std::string &kept : {transcript(machine), after(machine)})
+    if (!kept.empty())
+      unlink(kept.c_str());
 }
 
 bool MachineRuns::start(const Machine &machine, std::size_t index,
@@ -154,6 +176,9 @@ bool MachineRuns::start(const Machine &machine, std::size_t index,
       setting(verdict_file::verdict_setting, own + "/verdict"));
   if (!machine.path.empty())
     environment.push_back(setting(verdict_file::disks_setting, machine.path));
+  if (!setup_.after.empty())
+    environment.push_back(setting(verdict_file::after_setting,
+                                  from_start_folder(after(machine))));
   const bool started =
       child.start({setup_.build + "/" + setup_.program}, environment, own,
                   console, !setup_.console_shown);
@@ -166,6 +191,26 @@ bool MachineRuns::start(const Machine &machine, std::size_t index,
 
 MachineVerdict MachineRuns::finish(const Machine &machine, std::size_t index,
                                    int wait_status) const {
+  MachineVerdict verdict = run_verdict(machine, index, wait_status);
+  const std::string kept = after(machine);
+  if (kept.empty())
+    return verdict;
+  // A machine whose capture could be read is kept as its run left it.
+  const bool ran = verdict.verdict != Verdict::unusable &&
+                   verdict.verdict != Verdict::failed;
+  struct stat file;
+  if (ran && (stat(kept.c_str(), &file) != 0 || is_full(setup_.after)))
+    verdict = failed("the simulated DiskPart kept no whole capture of the "
+                     "machine after its run in " +
+                     kept);
+  if (verdict.verdict == Verdict::failed)
+    unlink(kept.c_str());
+  return verdict;
+}
+
+MachineVerdict MachineRuns::run_verdict(const Machine &machine,
+                                        std::size_t index,
+                                        int wait_status) const {
   const std::string kept = transcript(machine);
   if (!kept.empty() && is_full(setup_.transcripts))
     return failed("its transcript " + kept +

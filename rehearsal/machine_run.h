@@ -22,6 +22,7 @@ struct RunSetup {
   std::string transcripts;     // empty: no console is kept
   bool console_shown = false;  // where not kept, on the rehearsal's console
   int console = STDOUT_FILENO; // the rehearsal's console: output or error
+  std::string after;           // empty: no machine kept as its run left it
 };
 
 class MachineRuns {
@@ -35,26 +36,33 @@ public:
              MachineVerdict &verdict);
   // What the run of `machine`, number `index`, that ended with
   // `wait_status` gives it: failed where its transcript may not be whole.
+  // A failed run's machine is not kept: what it left never passes for it.
   MachineVerdict finish(const Machine &machine, std::size_t index,
                         int wait_status) const;
-  // Makes the transcripts' folder if need be, and removes any earlier
-  // transcript of these machines, which could pass for this rehearsal's.
-  // Throws Stop (a bad input) where it cannot, or where a transcript would
-  // take the place of a capture of `captures`, which --disks `paths` name.
-  void prepare_transcripts(const std::vector<Machine> &machines,
-                           const CaptureFiles &captures,
-                           const std::vector<std::string> &paths) const;
+  // Makes the folders of the transcripts and of the machines kept after
+  // their runs if need be, and removes any earlier file of these machines
+  // there, which could pass for this rehearsal's. Throws Stop (a bad input)
+  // where it cannot, or where a file would take the place of a capture of
+  // `captures`, which --disks `paths` name.
+  void prepare_kept(const std::vector<Machine> &machines,
+                    const CaptureFiles &captures,
+                    const std::vector<std::string> &paths) const;
   // Where machine `machine`'s console is kept, if it is kept.
   std::string transcript(const Machine &machine) const;
+  // Where machine `machine` is kept as its run left it, if it is kept.
+  std::string after(const Machine &machine) const;
   // Removes what the run of `machine`, ended before its time, has kept, so
   // that it does not pass for a result.
   void abandon(const Machine &machine) const;
 
 private:
   std::string folder(std::size_t index) const;
+  // The verdict that the run gives, before what it kept is judged.
+  MachineVerdict run_verdict(const Machine &machine, std::size_t index,
+                             int wait_status) const;
 
   RunSetup setup_;
-  std::vector<std::string> environment_; // but for the machine's own two
+  std::vector<std::string> environment_; // but for the machine's own
 };
 
 } // namespace rehearsal

@@ -23,8 +23,9 @@ std::size_t Tally::total() const {
 std::string Tally::text() const {
   std::string text;
   for (int i = 0; i <= static_cast<int>(Verdict::failed); ++i)
-    text += (i == 0 ? "" : ", ") + std::to_string(counts_[i]) + " " +
-            std::string(verdict_word(static_cast<Verdict>(i)));
+    if (static_cast<Verdict>(i) != Verdict::existing || counts_[i] > 0)
+      text += (i == 0 ? "" : ", ") + std::to_string(counts_[i]) + " " +
+              std::string(verdict_word(static_cast<Verdict>(i)));
   return text;
 }
 

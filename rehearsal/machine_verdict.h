@@ -12,8 +12,8 @@ using verdict_file::Verdict;
 
 // A bad command line exits as an unusable capture does, and a rehearsal
 // that cannot run as one whose machine failed.
-constexpr int bad_input_status = static_cast<int>(Verdict::unusable);
-constexpr int not_run_status = static_cast<int>(Verdict::failed);
+constexpr int bad_input_status = verdict_file::exit_status(Verdict::unusable);
+constexpr int not_run_status = verdict_file::exit_status(Verdict::failed);
 
 struct MachineVerdict {
   Verdict verdict = Verdict::failed;
@@ -29,7 +29,8 @@ class Tally {
 public:
   void add(Verdict verdict);
   std::size_t total() const;
-  // "2 created, 1 refused, 0 unusable, 0 failed"
+  // "2 created, 1 refused, 0 unusable, 0 failed", with "1 existing" after
+  // the refused where a machine has a RAID-5 volume already
   std::string text() const;
 
 private:

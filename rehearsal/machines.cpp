@@ -24,20 +24,6 @@ constexpr char made_up_machine[] = "made-up disks";
   throw Stop(bad_input_status, why);
 }
 
-// `path` from the folder that the rehearsal was started in, as the machines'
-// programs run elsewhere.
-std::string from_start_folder(const std::string &path) {
-  if (path[0] == '/')
-    return path;
-  // The folder as the caller's shell names it (PWD), where that is right.
-  const std::unique_ptr<char, void (*)(void *)> folder(get_current_dir_name(),
-                                                       std::free);
-  if (!folder)
-    throw Stop(not_run_status,
-               with_error("cannot tell the folder it was started in"));
-  return std::string(folder.get()) + "/" + path;
-}
-
 Machine machine_of(const std::string &capture) {
   return {std::filesystem::path(capture).filename().stem().string(), capture,
           from_start_folder(capture)};
@@ -94,6 +80,18 @@ std::vector<Machine> folder_machines(const std::string &folder) {
 }
 
 } // namespace
+
+std::string from_start_folder(const std::string &path) {
+  if (path[0] == '/')
+    return path;
+  // The folder as the caller's shell names it (PWD), where that is right.
+  const std::unique_ptr<char, void (*)(void *)> folder(get_current_dir_name(),
+                                                       std::free);
+  if (!folder)
+    throw Stop(not_run_status,
+               with_error("cannot tell the folder it was started in"));
+  return std::string(folder.get()) + "/" + path;
+}
 
 Machines machines_named(const std::vector<std::string> &paths) {
   if (paths.empty())

@@ -20,6 +20,10 @@ struct Machines {
   bool fleet;                // more than one capture, or a folder of them
 };
 
+// `path` from the folder that the rehearsal was started in, as the
+// machines' programs run elsewhere.
+std::string from_start_folder(const std::string &path);
+
 // The made-up disks without paths. Throws Stop (a bad input) for a path
 // that does not exist, and a folder that cannot be read or holds no capture.
 Machines machines_named(const std::vector<std::string> &paths);

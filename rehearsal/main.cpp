@@ -65,6 +65,8 @@ std::optional<Report> placed_report(const Options &options,
     if (!options.transcripts.empty() &&
         lies_in(options.report, options.transcripts))
       throw refusal("transcripts");
+    if (!options.after.empty() && lies_in(options.report, options.after))
+      throw refusal("captures after the runs");
   }
   return std::optional<Report>(std::in_place, options.report);
 }
@@ -94,8 +96,8 @@ int rehearse(const std::vector<std::string> &args) {
   std::FILE *const console =
       options.report == standard_output ? stderr : stdout;
   MachineRuns runs({copy.path(), program, work.path(), options.transcripts,
-                    !machines.fleet, fileno(console)});
-  runs.prepare_transcripts(machines.list, captures, options.disks);
+                    !machines.fleet, fileno(console), options.after});
+  runs.prepare_kept(machines.list, captures, options.disks);
   const std::optional<Report> report = placed_report(options, captures);
   // An earlier report goes before anything else can fail or be interrupted:
   // a rehearsal that ends without its own leaves none to pass for it.
@@ -127,7 +129,7 @@ int rehearse(const std::vector<std::string> &args) {
   if (report)
     report->write(report_of(program, commit ? commit : "", machines.list,
                             fleet.verdicts));
-  return static_cast<int>(most_serious(fleet.verdicts));
+  return verdict_file::exit_status(most_serious(fleet.verdicts));
 }
 
 } // namespace

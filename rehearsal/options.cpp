@@ -39,10 +39,12 @@ std::string usage() {
   return std::string(
              R"(usage: scripts/rehearse [--nosize] [--disks PATH]... [--jobs N]
                         [--time-limit S] [--report FILE] [--transcripts DIR]
+                        [--after DIR]
 
 Runs raidvol-sized (with --nosize, raidvol-nosize) against the simulated
 DiskPart, on the machine that a capture describes: the output of DiskPart's
-LIST DISK there, saved to a file. Without --disks, on four made-up disks.
+LIST DISK there (and of LIST VOLUME, which tells of a RAID-5 volume there
+already), saved to a file. Without --disks, on four made-up disks.
 
   --disks PATH       a capture, or a folder standing for each regular file
                      directly in it whose name does not begin with a dot
@@ -64,6 +66,10 @@ LIST DISK there, saved to a file. Without --disks, on four made-up disks.
                      written into, as a shell's > would. With -, to standard
                      output, and the table to standard error.
   --transcripts DIR  keeps each machine's console in DIR/<machine>.txt
+  --after DIR        keeps each machine as the run left it in
+                     DIR/<machine>.txt: its LIST DISK and LIST VOLUME, as
+                     docs/rehearsing.md's recipe collects them after a
+                     deploy, for scripts/confirm
   --nosize           rehearses raidvol-nosize
 
 A disk's status is read by its word, as each language's DiskPart writes it
@@ -73,7 +79,13 @@ out cannot, and any other word makes the capture unusable.
          R"(
 Exit status, that of the most serious verdict among the machines:
   0    created: DiskPart would create the volume on every machine
-  1    refused: DiskPart would refuse it on a machine; its reasons are shown
+  1    refused: DiskPart would refuse it on a machine; its reasons are shown.
+       Or existing: a machine's capture lists a RAID-5 volume already, so
+       that a deploy would make a second one there (raidvol-nosize's would
+       take all the space left); the reasons name the volume. Like a
+       refusal, it fails a gate on the status, and its word keeps it out
+       of the machines that passed (those whose verdict is created), yet
+       it is no fault of the capture or the rehearsal, which 2 and 3 say
   2    unusable: a capture cannot be used, or an option is bad; the message
        says why
   3    failed: a machine's rehearsal could not run, or the rehearsal itself
@@ -113,7 +125,8 @@ Options parse_options(const std::vector<std::string> &args) {
       continue;
     }
     if (option != "--disks" && option != "--jobs" && option != "--report" &&
-        option != "--transcripts" && option != "--time-limit") {
+        option != "--transcripts" && option != "--time-limit" &&
+        option != "--after") {
       options.refusal = "unknown option: " + option;
       continue;
     }
@@ -133,6 +146,8 @@ Options parse_options(const std::vector<std::string> &args) {
       options.report = value;
     else if (option == "--transcripts")
       options.transcripts = value;
+    else if (option == "--after")
+      options.after = value;
     else if (option == "--time-limit" &&
              (options.time_limit = whole_number(value)) == 0)
       options.refusal =

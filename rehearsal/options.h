@@ -17,6 +17,7 @@ struct Options {
   unsigned time_limit = default_time_limit; // seconds a machine's run may take
   std::string report;      // empty: none written; "-": standard output
   std::string transcripts; // empty: none kept
+  std::string after;       // empty: no capture of the machines kept
   bool help = false;
   std::string refusal; // why the command line cannot be used, if it cannot
 };

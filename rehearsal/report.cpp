@@ -48,13 +48,6 @@ bool write_all(int file, const std::string &text) {
   return true;
 }
 
-std::string findable(const std::string &name) {
-  std::string doubled;
-  for (const char c : name)
-    doubled += c == '\\' ? "\\\\" : std::string(1, c);
-  return text::shown(doubled);
-}
-
 // The verdict's reasons are shown already; the rehearsal's own may hold a
 // path.
 std::vector<std::string>
@@ -170,6 +163,13 @@ void Report::write_into(const std::string &text) const {
   cannot_write(path_);
 }
 
+std::string findable(const std::string &name) {
+  std::string doubled;
+  for (const char c : name)
+    doubled += c == '\\' ? "\\\\" : std::string(1, c);
+  return text::shown(doubled);
+}
+
 nlohmann::ordered_json report_of(const std::string &program,
                                  const std::string &commit,
                                  const std::vector<Machine> &machines,
@@ -183,11 +183,17 @@ nlohmann::ordered_json report_of(const std::string &program,
                                           findable(machines[i].capture))},
                     {"verdict", verdict_word(verdicts[i].verdict)},
                     {"reasons", shown_reasons(verdicts[i].reasons)}});
+  return fleet_report(program, commit, list);
+}
+
+nlohmann::ordered_json fleet_report(const std::string &program,
+                                    const std::string &commit,
+                                    nlohmann::ordered_json machines) {
   return {{"program", program},
           {"version", RAIDVOL_VERSION},
           {"commit", commit.empty() ? nlohmann::ordered_json(nullptr)
                                     : nlohmann::ordered_json(commit)},
-          {"machines", list}};
+          {"machines", std::move(machines)}};
 }
 
 } // namespace rehearsal

@@ -39,6 +39,18 @@ private:
   bool replaced_ = false;
 };
 
+// `name`, a machine's name or a capture's path, as a report gives it: a
+// backslash as \\, and each byte that is not UTF-8, and each control
+// character, as \xNN, which printf's %b reads back.
+std::string findable(const std::string &name);
+
+// A report of the rehearsal and of the confirmation alike: the program,
+// the project's version, the build's commit (empty: not known) and the
+// list of `machines`.
+nlohmann::ordered_json fleet_report(const std::string &program,
+                                    const std::string &commit,
+                                    nlohmann::ordered_json machines);
+
 // `commit` empty: not known. Names and paths are given so that each stays
 // distinct and findable: a backslash as \\, and each byte that is not
 // UTF-8, and each control character, as \xNN, which printf's %b reads back.

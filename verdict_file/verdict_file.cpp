@@ -8,13 +8,14 @@
 namespace verdict_file {
 namespace {
 
-constexpr std::string_view verdict_words[] = {"created", "refused", "unusable",
-                                              "failed"};
+constexpr std::string_view verdict_words[] = {"created", "refused", "existing",
+                                              "unusable", "failed"};
 constexpr std::string_view unchanged_word = "unchanged";
 
 constexpr DiskPartVerdict written_verdicts[] = {
     DiskPartVerdict::created, DiskPartVerdict::refused,
-    DiskPartVerdict::unchanged, DiskPartVerdict::unusable};
+    DiskPartVerdict::unchanged, DiskPartVerdict::unusable,
+    DiskPartVerdict::existing};
 
 // The word the file holds for `verdict`: a rehearsal's own where they agree.
 std::string_view written_word(DiskPartVerdict verdict) {
@@ -37,6 +38,8 @@ Verdict verdict_of(DiskPartVerdict verdict) {
     return Verdict::refused;
   case DiskPartVerdict::unusable:
     return Verdict::unusable;
+  case DiskPartVerdict::existing:
+    return Verdict::existing;
   case DiskPartVerdict::unchanged:
     break;
   }

@@ -14,9 +14,12 @@
 
 namespace verdict_file {
 
-// Name the saved LIST DISK to simulate, and the file to write the verdict to.
+// Name the saved LIST DISK to simulate, the file to write the verdict to,
+// and the file to keep the machine in as the run left it (its LIST DISK and
+// LIST VOLUME, as a capture after a deploy).
 constexpr char disks_setting[] = "RAIDVOL_DISKS";
 constexpr char verdict_setting[] = "RAIDVOL_VERDICT";
+constexpr char after_setting[] = "RAIDVOL_AFTER";
 
 // How a run of the simulated DiskPart ended.
 enum class DiskPartVerdict {
@@ -24,6 +27,8 @@ enum class DiskPartVerdict {
   refused,   // a command failed: DiskPart said why
   unchanged, // no command failed, and no volume was made
   unusable,  // the saved LIST DISK cannot be used: why, on standard error
+  existing,  // the capture lists a RAID-5 volume already: a second would be
+             // made beside it
 };
 
 struct Written {
@@ -39,11 +44,22 @@ bool write(const std::string &path, const Written &written);
 std::optional<Written> read(const std::string &path);
 
 // A rehearsal's verdict on a machine, in order of seriousness: a rehearsal
-// exits with the number of the most serious among its machines.
-enum class Verdict { created, refused, unusable, failed };
+// exits with the status of the most serious among its machines.
+enum class Verdict { created, refused, existing, unusable, failed };
 
-// "created", "refused", "unusable" or "failed", as the user reads it.
+// "created", "refused", "existing", "unusable" or "failed", as the user
+// reads it.
 std::string_view verdict_word(Verdict verdict);
+
+// 0 created, 1 refused or existing, 2 unusable, 3 failed: a machine whose
+// RAID-5 volume stands already fails a gate on the status as a refusal
+// does, and the statuses of the others stay what they were.
+constexpr int exit_status(Verdict verdict) {
+  return verdict == Verdict::created                                   ? 0
+         : verdict == Verdict::refused || verdict == Verdict::existing ? 1
+         : verdict == Verdict::unusable                                ? 2
+                                                                       : 3;
+}
 
 // The verdict that DiskPart's verdict gives its machine: as DiskPart says,
 // but that a DiskPart left unchanged means the program never handed it its

@@ -64,7 +64,7 @@ std::string CaptureWords::status(const std::string &cell, std::string &word) {
              std::to_string(misread.read_as) +
              ", as a PowerShell remoting session reads DiskPart's output "
              "unless told the code page: collect the capture again as the "
-             "README's fleet recipe does, which tells it";
+             "fleet recipe of docs/rehearsing.md does, which tells it";
     return said +
            " is not one the simulation knows: capture LIST DISK again on an "
            "English DiskPart, or " +
@@ -94,6 +94,17 @@ std::string CaptureWords::status(const std::string &cell, std::string &word) {
          "code page that DiskPart writes: capture LIST DISK again with "
          "Windows PowerShell 5.1's >, which saves UTF-16, or " +
          add_the_word;
+}
+
+std::string CaptureWords::volume_status(const std::string &cell,
+                                        std::string &word) const {
+  word = cell;
+  if ((utf8_ || is_ascii(cell)) && volume_health(cell) != VolumeHealth::unknown)
+    return "";
+  return "the status " + quoted(cell, utf8_) +
+         " is not one the simulation knows of a volume: capture LIST VOLUME "
+         "again on an English DiskPart, or add the word to the simulation's "
+         "volume statuses (stand_ins/disk_listing/volume_status.cpp)";
 }
 
 std::string CaptureWords::unit(const std::string &cell,

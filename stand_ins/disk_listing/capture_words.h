@@ -20,6 +20,11 @@ public:
   // success, else why not, showing nothing of it raw.
   std::string status(const std::string &cell, std::string &word);
 
+  // The status `cell` of a volume as a known word, in UTF-8, in `word`.
+  // LIST VOLUME's words are English DiskPart's. Empty on success, else why
+  // not, showing nothing of it raw.
+  std::string volume_status(const std::string &cell, std::string &word) const;
+
   // `cell`, a size's unit, in UTF-8 where it reads as one that `is_unit`
   // takes in a code page the capture may be in; else `cell` as it is.
   std::string unit(const std::string &cell,

@@ -20,8 +20,8 @@ bool is_prompt(const std::string &line) {
   return text::equal_ignoring_case(line.substr(0, prompt_length), prompt);
 }
 
-bool is_list_disk_ruler(const std::string &line) {
-  return ruler_runs(line).size() == disk_column_count;
+bool is_ruler_of(const std::string &line, const Listing &listing) {
+  return ruler_runs(line).size() == listing.columns;
 }
 
 bool is_row(const std::string &line, std::size_t margin) {
@@ -48,15 +48,16 @@ std::size_t table_end(const std::vector<std::string> &lines,
 }
 
 // DiskPart takes a keyword cut short ("lis dis"); any start of LIST and of
-// DISK means no other command, and one it refused printed no table.
-bool asks_list_disk(const std::string &command) {
+// DISK or VOLUME means no other command, and one it refused printed no
+// table.
+bool asks_for(const std::string &command, const Listing &listing) {
   const std::vector<std::string> words = text::words_of(command);
   const auto starts = [](const std::string &word, const std::string &keyword) {
     return word.size() <= keyword.size() &&
            text::equal_ignoring_case(word, keyword.substr(0, word.size()));
   };
   return words.size() == 2 && starts(words[0], "LIST") &&
-         starts(words[1], "DISK");
+         starts(words[1], listing.object);
 }
 
 // What DiskPart printed after a prompt, up to the next one.
@@ -67,11 +68,11 @@ struct Answer {
 };
 
 Answer answer_after(const std::vector<std::string> &lines,
-                    std::size_t prompt_line) {
+                    std::size_t prompt_line, const Listing &listing) {
   Answer answer{prompt_line + 1, std::nullopt, false};
   for (; answer.end < lines.size() && !is_prompt(lines[answer.end]);
        ++answer.end)
-    if (!answer.table && is_list_disk_ruler(lines[answer.end]))
+    if (!answer.table && is_ruler_of(lines[answer.end], listing))
       answer.table = TablePlace{answer.end, table_end(lines, answer.end)};
   answer.table_alone = answer.table.has_value();
   for (std::size_t i = answer.table ? answer.table->end : answer.end;
@@ -80,21 +81,31 @@ Answer answer_after(const std::vector<std::string> &lines,
   return answer;
 }
 
-constexpr char no_table[] = "holds no LIST DISK table: no line of six runs "
-                            "of dashes, as under LIST DISK's header";
+std::string no_table(const Listing &listing) {
+  const std::string command = std::string("LIST ") + listing.object;
+  return "holds no " + command + " table: no line of " + listing.columns_said +
+         " runs of dashes, as under " + command + "'s header";
+}
 
-// A capture without prompts is a bare table: the last one is LIST DISK's.
+// A capture without prompts is a bare table: the last one is the listing's.
 std::string find_bare_table(const std::vector<std::string> &lines,
-                            TablePlace &table) {
+                            const Listing &listing, TablePlace &table) {
   for (std::size_t i = lines.size(); i > 0; --i)
-    if (is_list_disk_ruler(lines[i - 1])) {
+    if (is_ruler_of(lines[i - 1], listing)) {
       table = {i - 1, table_end(lines, i - 1)};
       return "";
     }
-  return no_table;
+  return no_table(listing);
 }
 
 } // namespace
+
+const Listing disk_listing = {"DISK", disk_column_count, "six",
+                              "DETAIL VOLUME, which lists only a volume's "
+                              "disks"};
+const Listing volume_listing = {"VOLUME", 8, "eight",
+                                "DETAIL DISK, which lists only a disk's "
+                                "volumes"};
 
 std::vector<RulerRun> ruler_runs(const std::string &line) {
   std::vector<RulerRun> runs;
@@ -110,23 +121,23 @@ std::string without_focus_mark(const std::string &line) {
   return line.compare(0, 2, "* ") == 0 ? "  " + line.substr(2) : line;
 }
 
-std::string find_disk_table(const std::vector<std::string> &lines,
-                            TablePlace &table) {
+std::string find_table(const std::vector<std::string> &lines,
+                       const Listing &listing, TablePlace &table) {
   std::size_t prompt_line = 0;
   while (prompt_line < lines.size() && !is_prompt(lines[prompt_line]))
     ++prompt_line;
   if (prompt_line == lines.size())
-    return find_bare_table(lines, table);
+    return find_bare_table(lines, listing, table);
 
   // Piped commands are not shown: then an answer that is a table alone is
-  // LIST DISK's, as DETAIL VOLUME prints its disks in the same table, then
-  // more.
-  std::optional<std::size_t> answered; // the prompt of LIST DISK's last answer
+  // the listing's, as DETAIL VOLUME prints its disks in LIST DISK's table,
+  // then more, and DETAIL DISK its volumes in LIST VOLUME's.
+  std::optional<std::size_t> answered; // the prompt of the last answer
   std::optional<TablePlace> found;
   while (prompt_line < lines.size()) {
-    const Answer answer = answer_after(lines, prompt_line);
+    const Answer answer = answer_after(lines, prompt_line, listing);
     const std::string command = lines[prompt_line].substr(prompt_length);
-    if (asks_list_disk(command) ||
+    if (asks_for(command, listing) ||
         (text::words_of(command).empty() && answer.table_alone)) {
       answered = prompt_line;
       found = answer.table;
@@ -134,16 +145,16 @@ std::string find_disk_table(const std::vector<std::string> &lines,
     prompt_line = answer.end;
   }
   if (!answered)
-    return std::any_of(lines.begin(), lines.end(), is_list_disk_ruler)
-               ? "holds no table printed in answer to LIST DISK: its "
-                 "tables answer other commands, such as DETAIL VOLUME, "
-                 "which lists only a volume's disks"
-               : no_table;
-  if (!found)
-    return "line " + std::to_string(*answered + 1) +
-           ": LIST DISK's answer holds no table, so the capture describes "
-           "no disks";
-  table = *found;
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string &line) {
+                         return is_ruler_of(line, listing);
+                       })
+               ? std::string("holds no table printed in answer to LIST ") +
+                     listing.object +
+                     ": its tables answer other commands, such as " +
+                     listing.other_table
+               : no_table(listing);
+  table = found ? *found : TablePlace{*answered, *answered};
   return "";
 }
 

@@ -1,6 +1,6 @@
-// LIST DISK's table among the lines of a saved capture: its columns, its
-// ruler, and where it lies: the last one that DiskPart printed in answer to
-// LIST DISK.
+// A LIST command's table among the lines of a saved capture: LIST DISK's
+// columns, a table's ruler, and where it lies: the last one that DiskPart
+// printed in answer to the command.
 #pragma once
 
 #include <cstddef>
@@ -36,12 +36,23 @@ struct TablePlace {
   std::size_t end;   // the line after the last row
 };
 
-// Finds LIST DISK's table among `lines`. A line belongs to it if it is
+// What a LIST command prints: LIST DISK's table, or LIST VOLUME's.
+struct Listing {
+  const char *object;       // "DISK", as the command names it
+  std::size_t columns;      // the ruler's runs of dashes
+  const char *columns_said; // "six"
+  const char *other_table;  // a command whose answer holds such a table too
+};
+extern const Listing disk_listing, volume_listing;
+
+// Finds `listing`'s table among `lines`. A line belongs to it if it is
 // neither blank nor a prompt and holds nothing left of the ruler's first
 // run, but for the focus mark; the first line that does not ends it (in a
-// copy with a line of spaces after each line, each other line). Empty
-// on success, else why not, as read_disk_listing() says it.
-std::string find_disk_table(const std::vector<std::string> &lines,
-                            TablePlace &table);
+// copy with a line of spaces after each line, each other line). Where the
+// command's last answer holds no table, `table` is empty, its ruler and end
+// the answer's prompt. Empty on success, else why not, as
+// read_disk_listing() says it.
+std::string find_table(const std::vector<std::string> &lines,
+                       const Listing &listing, TablePlace &table);
 
 } // namespace stand_ins

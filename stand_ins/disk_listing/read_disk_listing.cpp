@@ -11,9 +11,13 @@ std::string read_disk_listing(const std::string &bytes,
   TablePlace table;
   std::string problem = read_capture_text(bytes, text);
   if (problem.empty())
-    problem = find_disk_table(text.lines, table);
+    problem = find_table(text.lines, disk_listing, table);
   if (!problem.empty())
     return problem;
+  if (table.end == table.ruler)
+    return "line " + std::to_string(table.ruler + 1) +
+           ": LIST DISK's answer holds no table, so the capture describes "
+           "no disks";
   if (table.end == table.ruler + 1)
     return "line " + std::to_string(table.ruler + 1) +
            ": the LIST DISK table lists no disks, which DiskPart never "

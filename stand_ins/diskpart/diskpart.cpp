@@ -1,14 +1,16 @@
 // Stands in for DiskPart: reads commands from standard input, one a line,
 // and answers each on standard output. Exits with 1 if any command failed.
 //
-// RAIDVOL_DISKS names a saved LIST DISK of the machine to simulate. Where
-// RAIDVOL_VERDICT names a file, the verdict is written there
-// (verdict_file.h), so that a rehearsal learns it without reading the
-// console.
+// RAIDVOL_DISKS names a saved LIST DISK of the machine to simulate, with its
+// LIST VOLUME where the capture holds one. Where RAIDVOL_VERDICT names a
+// file, the verdict is written there (verdict_file.h), so that a rehearsal
+// learns it without reading the console. Where RAIDVOL_AFTER names a file,
+// the machine's LIST DISK and LIST VOLUME are written there once the
+// session ends, as a capture of the machine after the deploy.
+#include "capture_file.h"
 #include "disk_listing.h"
 #include "diskpart_session.h"
 #include "line_reader.h"
-#include "regular_file.h"
 #include "standard_streams.h"
 #include "verdict_file.h"
 
@@ -38,30 +40,6 @@ void say(const std::string &text) {
 void show() {
   if (std::fflush(stdout) != 0)
     output_ok = false;
-}
-
-// A saved LIST DISK is a few kilobytes: a far larger file is some other.
-constexpr std::size_t max_listing_bytes = 1024 * 1024;
-
-// All of the file at `path`; empty on success, else why not.
-std::string read_file(const char *path, std::string &bytes) {
-  std::string problem;
-  std::FILE *const file = stand_ins::open_regular_file(path, problem);
-  if (file == nullptr)
-    return problem;
-  char buffer[4096];
-  std::size_t count;
-  while (bytes.size() <= max_listing_bytes &&
-         (count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    bytes.append(buffer, count);
-  const bool failed = std::ferror(file) != 0;
-  const int error = errno;
-  std::fclose(file);
-  if (failed)
-    return std::string("cannot be read: ") + std::strerror(error);
-  if (bytes.size() > max_listing_bytes)
-    return "is larger than 1 MB, far more than any LIST DISK";
-  return "";
 }
 
 const char *set_value(const char *name) {
@@ -102,16 +80,41 @@ std::optional<stand_ins::DiskPartSession> load_machine() {
   }
   std::string bytes;
   std::vector<stand_ins::Disk> disks;
-  std::string problem = read_file(listing, bytes);
+  std::vector<stand_ins::ListedVolume> volumes;
+  std::string problem = stand_ins::read_capture_file(listing, bytes);
   if (problem.empty())
     problem = stand_ins::read_disk_listing(bytes, disks);
+  if (problem.empty() && stand_ins::holds_volume_listing(bytes))
+    problem = stand_ins::read_volume_listing(bytes, volumes);
   if (!problem.empty()) {
     std::fprintf(stderr, "diskpart: %s: %s\n", listing, problem.c_str());
     give_verdict(verdict_file::DiskPartVerdict::unusable, {problem});
     return std::nullopt;
   }
   return stand_ins::DiskPartSession(
-      disks, std::string("Its disks are those that ") + listing + " lists.");
+      disks, std::string("Its disks are those that ") + listing + " lists.",
+      volumes);
+}
+
+// Writes the machine as it stands where RAIDVOL_AFTER says, if it says;
+// false if it cannot, and then nothing is left there to pass for it.
+bool keep_state(const stand_ins::DiskPartSession &session) {
+  const char *const path = set_value(verdict_file::after_setting);
+  if (path == nullptr)
+    return true;
+  const std::string text = session.state_capture();
+  std::FILE *const file = std::fopen(path, "wb");
+  bool written = file != nullptr &&
+                 std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (file != nullptr)
+    written = std::fclose(file) == 0 && written;
+  if (!written) {
+    std::fprintf(stderr,
+                 "diskpart: cannot write the machine's state to %s: %s\n", path,
+                 std::strerror(errno));
+    std::remove(path);
+  }
+  return written;
 }
 
 // Prompts for commands and answers them until EXIT or the end of input;
@@ -163,10 +166,11 @@ int main() {
     return 1;
   const bool input_ok = run_session(*session);
   show();
+  const bool state_kept = keep_state(*session);
   const bool verdict_given =
-      give_verdict(session->verdict(), session->refusals());
+      give_verdict(session->verdict(), session->verdict_reasons());
   return session->any_command_failed() || !input_ok || !output_ok ||
-                 !verdict_given
+                 !state_kept || !verdict_given
              ? 1
              : 0;
 }

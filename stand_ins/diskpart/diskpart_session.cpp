@@ -1,7 +1,6 @@
 #include "diskpart_session.h"
 
 #include "ascii_case.h"
-#include "column_table.h"
 #include "control_character.h"
 #include "raid_parameters.h"
 #include "shown_text.h"
@@ -22,14 +21,6 @@ bool holds_control_bytes(const std::string &line) {
 
 std::string megabytes(unsigned long long size_mb) {
   return size_text(size_mb, SizeUnit::megabytes);
-}
-
-std::string disk_list(const std::vector<Disk> &disks,
-                      const std::vector<std::size_t> &places) {
-  std::string list;
-  for (std::size_t i = 0; i < places.size(); ++i)
-    list += (i > 0 ? ", " : "") + std::to_string(disks[places[i]].number);
-  return list;
 }
 
 std::vector<Disk> made_up_disks() {
@@ -75,8 +66,14 @@ DiskPartSession::DiskPartSession()
     : DiskPartSession(made_up_disks(),
                       "Its disks are made up, not those of a real machine.") {}
 
-DiskPartSession::DiskPartSession(std::vector<Disk> disks, std::string origin)
-    : disks_(std::move(disks)), origin_(std::move(origin)) {}
+DiskPartSession::DiskPartSession(std::vector<Disk> disks, std::string origin,
+                                 std::vector<ListedVolume> standing)
+    : disks_(std::move(disks)), origin_(std::move(origin)),
+      listed_(std::move(standing)) {
+  for (const ListedVolume &volume : listed_)
+    if (volume.type == raid5_type)
+      raid5_before_.push_back(volume);
+}
 
 std::string DiskPartSession::banner() const {
   return "DiskPart stand-in: a simulation for rehearsals. No real disk is "
@@ -123,9 +120,26 @@ std::string DiskPartSession::refuse_long_line(std::size_t max_bytes) {
 }
 
 verdict_file::DiskPartVerdict DiskPartSession::verdict() const {
-  return any_command_failed() ? verdict_file::DiskPartVerdict::refused
-         : volumes_.empty()   ? verdict_file::DiskPartVerdict::unchanged
-                              : verdict_file::DiskPartVerdict::created;
+  using verdict_file::DiskPartVerdict;
+  return !raid5_before_.empty() ? DiskPartVerdict::existing
+         : any_command_failed() ? DiskPartVerdict::refused
+         : volumes_.empty()     ? DiskPartVerdict::unchanged
+                                : DiskPartVerdict::created;
+}
+
+std::vector<std::string> DiskPartSession::verdict_reasons() const {
+  std::vector<std::string> reasons;
+  for (const ListedVolume &volume : raid5_before_)
+    reasons.push_back(text::shown(volume_said(volume)) +
+                      " stands already: a RAID-5 volume made on this machine "
+                      "would be its second.");
+  reasons.insert(reasons.end(), refusals_.begin(), refusals_.end());
+  return reasons;
+}
+
+std::string DiskPartSession::state_capture() const {
+  return "DISKPART> list disk\n\n" + write_disk_listing(disks_) +
+         "\nDISKPART> list volume\n\n" + volume_table() + "\n";
 }
 
 // Each line of `said` is kept, and answered, shown: a command's words that
@@ -190,30 +204,21 @@ std::string DiskPartSession::create_raid_volume(
   for (const std::size_t place : chosen)
     disks_[place].free_bytes -= size_mb * bytes_per_mb;
   volumes_.push_back({size_mb, chosen});
-  return "Created RAID-5 volume " + std::to_string(volumes_.size()) + " with " +
-         megabytes(size_mb) + " on each of disks " + disk_list(disks_, chosen) +
-         ".\n";
+  // DiskPart numbers volumes from 0. A new RAID-5 volume has no letter and
+  // no file system yet, and builds its parity first: Rebuild.
+  unsigned long long number = 0;
+  for (const ListedVolume &volume : listed_)
+    number = std::max(number, volume.number + 1);
+  const unsigned long long usable_mb = size_mb * (chosen.size() - 1);
+  listed_.push_back({number, "", "", "", raid5_type, usable_mb * bytes_per_mb,
+                     "Rebuild", ""});
+  return "DiskPart successfully created the volume.\n";
 }
 
 std::string DiskPartSession::volume_table() const {
-  if (volumes_.empty())
+  if (listed_.empty())
     return "There are no volumes.\n";
-  static const std::vector<text::TableColumn> columns = {
-      {"Volume ###", 10, false},
-      {"Type", 6, false},
-      {"Each disk", 10, true},
-      {"Usable", 10, true},
-      {"Disks", 10, false}};
-  std::vector<std::vector<std::string>> rows;
-  for (std::size_t i = 0; i < volumes_.size(); ++i) {
-    const Volume &volume = volumes_[i];
-    const unsigned long long usable =
-        volume.size_each_mb * (volume.disks.size() - 1);
-    rows.push_back({"Volume " + std::to_string(i + 1), "RAID-5",
-                    megabytes(volume.size_each_mb), megabytes(usable),
-                    disk_list(disks_, volume.disks)});
-  }
-  return text::column_table(columns, rows);
+  return write_volume_listing(listed_);
 }
 
 } // namespace stand_ins

@@ -22,9 +22,10 @@ public:
   // Four made-up disks, online and dynamic, all free: 8192, 8192, 12288 and
   // 16384 MB.
   DiskPartSession();
-  // The given disks; `origin` says where they come from, in a sentence of
-  // the banner.
-  DiskPartSession(std::vector<Disk> disks, std::string origin);
+  // The given disks, and the volumes already on them; `origin` says where
+  // they come from, in a sentence of the banner.
+  DiskPartSession(std::vector<Disk> disks, std::string origin,
+                  std::vector<ListedVolume> standing = {});
 
   // What the tool says when it starts.
   std::string banner() const;
@@ -44,6 +45,12 @@ public:
   const std::vector<Volume> &volumes() const { return volumes_; }
   // How the session has gone so far: once it ends, its verdict.
   verdict_file::DiskPartVerdict verdict() const;
+  // Why: each RAID-5 volume that stood before the session, then the
+  // refusals.
+  std::vector<std::string> verdict_reasons() const;
+  // LIST DISK's and LIST VOLUME's answers as they stand now, each after its
+  // prompt, as a capture collected from a real machine holds them.
+  std::string state_capture() const;
 
 private:
   std::string fail(const std::string &said);
@@ -53,7 +60,9 @@ private:
 
   std::vector<Disk> disks_;
   std::string origin_;
-  std::vector<Volume> volumes_;
+  std::vector<Volume> volumes_;            // those the session made
+  std::vector<ListedVolume> listed_;       // as LIST VOLUME shows them, all
+  std::vector<ListedVolume> raid5_before_; // RAID-5 volumes already there
   bool exited_ = false;
   std::vector<std::string> refusals_;
 };

@@ -525,8 +525,8 @@ TEST(RehearseScript, BuildsUnderItsLockAndHandsItOver) {
   namespace fs = std::filesystem;
   TempFolder clone;
   fs::create_directory(clone / "scripts");
-  for (const std::string script :
-       {"rehearse", "install-packages", "fresh-if-moved"})
+  for (const std::string script : {"rehearse", "runner-front-door.sh",
+                                   "install-packages", "fresh-if-moved"})
     fs::copy_file(fs::path(REHEARSE).parent_path() / script,
                   clone / "scripts/" + script);
   clone.script("bin/cmake", R"(
@@ -558,7 +558,8 @@ chmod +x build/rehearsal/rehearse)");
                {"COMSPEC", "cmd"},
                {"RAIDVOL_DRIVES", "drives"},
                {"RAIDVOL_DISKS", "disks"},
-               {"RAIDVOL_VERDICT", "verdict"}};
+               {"RAIDVOL_VERDICT", "verdict"},
+               {"RAIDVOL_AFTER", "after"}};
   const ProgramRun run = run_program(clone / "linked/rehearse", setup);
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_FALSE(clone.has("build/while-building")) << "built without the lock";
@@ -567,8 +568,8 @@ chmod +x build/rehearsal/rehearse)");
   EXPECT_NE(run.out.find("lock held"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("PWD=" + caller.path() + "\n"), std::string::npos)
       << run.out;
-  for (const char *left :
-       {"COMSPEC", "RAIDVOL_DRIVES", "RAIDVOL_DISKS", "RAIDVOL_VERDICT"})
+  for (const char *left : {"COMSPEC", "RAIDVOL_DRIVES", "RAIDVOL_DISKS",
+                           "RAIDVOL_VERDICT", "RAIDVOL_AFTER"})
     EXPECT_EQ(run.out.find(left), std::string::npos) << run.out;
 }
 

@@ -181,13 +181,15 @@ TEST(Options, AreReadOrRefusedWithTheReason) {
   using rehearsal::Options;
   const std::pair<std::vector<std::string>, Options> cases[] = {
       {{"--nosize", "--disks", "a", "--disks", "b", "--jobs", "3",
-        "--time-limit", "7", "--report", "r", "--transcripts", "t"},
+        "--time-limit", "7", "--report", "r", "--transcripts", "t", "--after",
+        "k"},
        {.nosize = true,
         .disks = {"a", "b"},
         .jobs = 3,
         .time_limit = 7,
         .report = "r",
-        .transcripts = "t"}},
+        .transcripts = "t",
+        .after = "k"}},
       {{"--help", "--report", "kept.json"},
        {.report = "kept.json", .help = true}},
       {{"--report", ""}, {.refusal = "--report needs a value"}},
@@ -201,7 +203,7 @@ TEST(Options, AreReadOrRefusedWithTheReason) {
       {{"--size=1000"}, {.refusal = "unknown option: --size=1000"}}};
   const auto fields = [](const Options &o) {
     return std::tie(o.nosize, o.disks, o.jobs, o.time_limit, o.report,
-                    o.transcripts, o.help, o.refusal);
+                    o.transcripts, o.after, o.help, o.refusal);
   };
   for (const auto &[args, expected] : cases) {
     const Options read = rehearsal::parse_options(args);
@@ -249,6 +251,10 @@ TEST(Console, SaysEachVerdictOfOneMachineAndOfAFleet) {
        "rehearse: DiskPart would refuse p's volume on this machine, for the "
        "reasons above.\n"},
       {{.verdict = Verdict::unusable, .reasons = {"holds no table"}}, ""},
+      {{.verdict = Verdict::existing, .reasons = {"Volume 1 stands"}},
+       "rehearse: Volume 1 stands\nrehearse: do not deploy p to this "
+       "machine: its volume stands already (scripts/confirm tells whether it "
+       "is the one a deploy made).\n"},
       {{.verdict = Verdict::failed, .reasons = {"gave no verdict"}},
        "rehearse: gave no verdict\n"}};
   for (const auto &[verdict, said] : one_machine)
@@ -260,11 +266,13 @@ TEST(Console, SaysEachVerdictOfOneMachineAndOfAFleet) {
   const std::vector<Machine> fleet = {{.name = "\xC2\x9B"},
                                       {.name = "\u00F1and\u00FA"},
                                       {.name = "\u65E5\u672C"},
+                                      {.name = "old"},
                                       {.name = "srv"}};
   const std::vector<MachineVerdict> verdicts = {
       {.verdict = Verdict::created},
       {.verdict = Verdict::created},
       {.verdict = Verdict::unusable, .reasons = {"holds no table"}},
+      {.verdict = Verdict::existing, .reasons = {"Volume 1 stands"}},
       {.verdict = Verdict::refused, .reasons = {"Disk 2 is", "Disk 3 is"}}};
   EXPECT_EQ(written_by([&](std::FILE *console) {
               rehearsal::show_table(console, "p", fleet, verdicts);
@@ -273,10 +281,11 @@ TEST(Console, SaysEachVerdictOfOneMachineAndOfAFleet) {
             "\\xC2\\x9B  created\n"
             "\u00F1and\u00FA     created\n"
             "\u65E5\u672C      unusable  holds no table\n"
+            "old       existing  Volume 1 stands\n"
             "srv       refused   Disk 2 is\n"
             "                    Disk 3 is\n"
-            "rehearse: p on 4 machines: 2 created, 1 refused, 1 unusable, "
-            "0 failed.\n");
+            "rehearse: p on 5 machines: 2 created, 1 refused, 1 existing, 1 "
+            "unusable, 0 failed.\n");
 }
 
 // The most serious verdict wins the exit status.
@@ -284,13 +293,17 @@ TEST(Verdicts, TheMostSeriousIsTheRehearsals) {
   const std::pair<std::vector<Verdict>, Verdict> cases[] = {
       {{}, Verdict::created},
       {{Verdict::refused, Verdict::unusable}, Verdict::unusable},
-      {{Verdict::failed, Verdict::created, Verdict::refused}, Verdict::failed}};
+      {{Verdict::failed, Verdict::created, Verdict::refused}, Verdict::failed},
+      {{Verdict::existing, Verdict::refused}, Verdict::existing}};
   for (const auto &[verdicts, worst] : cases) {
     std::vector<MachineVerdict> given;
     for (const Verdict verdict : verdicts)
       given.push_back({.verdict = verdict});
     EXPECT_EQ(rehearsal::most_serious(given), worst);
   }
+  // A volume that stands already stops a gate as a refusal does.
+  EXPECT_EQ(verdict_file::exit_status(Verdict::existing),
+            verdict_file::exit_status(Verdict::refused));
 }
 
 // What a run that has ended gives its machine: the verdict file's, unless
@@ -316,6 +329,9 @@ TEST(MachineRuns, GiveTheVerdictFileUnlessTheRunFailed) {
       {"unusable\nno table\n",
        0,
        {.verdict = Verdict::unusable, .reasons = {"no table"}}},
+      {"existing\nVolume 1\n",
+       0,
+       {.verdict = Verdict::existing, .reasons = {"Volume 1"}}},
       {"unchanged\n", 0, {.reasons = {never}}},
       {"", 0, {.reasons = {"the simulated DiskPart gave no verdict"}}}};
   const TempFolder folder;
@@ -327,6 +343,22 @@ TEST(MachineRuns, GiveTheVerdictFileUnlessTheRunFailed) {
     EXPECT_EQ(given.verdict, expected.verdict) << file << wait_status;
     EXPECT_EQ(given.reasons, expected.reasons) << file << wait_status;
   }
+  // With --after, the machine kept as its run left it must be there, and a
+  // failed run's is removed.
+  folder.write("0/verdict", "refused\n");
+  const rehearsal::MachineRuns keeping(
+      {.program = "p", .work = folder.path(), .after = folder / "after"});
+  const std::string kept = keeping.after({.name = "srv"});
+  EXPECT_EQ(
+      keeping.finish({.name = "srv"}, 0, 0).reasons,
+      std::vector<std::string>{"the simulated DiskPart kept no whole "
+                               "capture of the machine after its run in " +
+                               kept});
+  folder.write("after/srv.txt", "state");
+  EXPECT_EQ(keeping.finish({.name = "srv"}, 0, 0).verdict, Verdict::refused);
+  EXPECT_EQ(keeping.finish({.name = "srv"}, 0, SIGKILL).verdict,
+            Verdict::failed);
+  EXPECT_FALSE(folder.has("after/srv.txt"));
 
   const std::string pipe = folder / "pipe.txt";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);

@@ -171,7 +171,7 @@ TEST(Fleet, LeavesNoTranscriptWhenInterrupted) {
   rehearsal::MachineRuns runs(script_setup(
       folder, "echo partial; kill -TERM $PPID; exec sleep 20", transcripts));
   const std::vector<Machine> machines = {{"first", "", ""}, {"second", "", ""}};
-  runs.prepare_transcripts(machines, {}, {});
+  runs.prepare_kept(machines, {}, {});
   const auto fleet = rehearsal::run_fleet(
       machines, runs,
       {.jobs = 1, .time_limit = std::chrono::seconds(60), .progress = false});

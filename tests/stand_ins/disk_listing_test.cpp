@@ -39,18 +39,21 @@ std::string read(const std::string &bytes) {
 }
 
 // What the verdict file holds once `line` and EXIT have run on the machine
-// that `bytes` describes.
+// that `bytes` describes, with the volumes it lists.
 std::string verdict(const std::string &bytes, const std::string &line) {
   std::vector<Disk> disks;
-  const std::string problem = stand_ins::read_disk_listing(bytes, disks);
+  std::vector<stand_ins::ListedVolume> volumes;
+  std::string problem = stand_ins::read_disk_listing(bytes, disks);
+  if (problem.empty() && stand_ins::holds_volume_listing(bytes))
+    problem = stand_ins::read_volume_listing(bytes, volumes);
   if (!problem.empty())
     return "unusable\n" + problem + "\n";
-  stand_ins::DiskPartSession session(disks, "");
+  stand_ins::DiskPartSession session(disks, "", volumes);
   session.run(line);
   session.run("EXIT");
   const TempFolder folder;
-  EXPECT_TRUE(verdict_file::write(folder / "verdict",
-                                  {session.verdict(), session.refusals()}));
+  EXPECT_TRUE(verdict_file::write(
+      folder / "verdict", {session.verdict(), session.verdict_reasons()}));
   return folder.read("verdict");
 }
 
@@ -154,8 +157,8 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
       "\x83\xA1\xA0\xA9\xE2    16 \x8C\xA1\xA0\xA9\xE2\n";
   const std::string fleet_fix =
       " as a PowerShell remoting session reads DiskPart's output unless told "
-      "the code page: collect the capture again as the README's fleet recipe "
-      "does, which tells it";
+      "the code page: collect the capture again as the fleet recipe of "
+      "docs/rehearsing.md does, which tells it";
   const struct {
     std::string bytes;
     std::string read;
@@ -327,6 +330,23 @@ TEST(DiskListing, ReadsTheTableThatAnsweredListDiskOrSaysWhyNot) {
     EXPECT_EQ(read(bytes), expected) << bytes;
 }
 
+const char volume_header[] =
+    "  Volume ###  Ltr  Label        Fs     Type        Size     Status     "
+    "Info\n"
+    "  ----------  ---  -----------  -----  ----------  -------  ---------  "
+    "--------\n";
+
+std::string volume_row(const std::string &number, const std::string &letter,
+                       const std::string &type, const std::string &size,
+                       const std::string &status) {
+  char row[200];
+  std::snprintf(row, sizeof row,
+                "  Volume %-3s  %2s   %-11s  %-5s  %-10s  %7s  %-9s\n",
+                number.c_str(), letter.c_str(), "", "", type.c_str(),
+                size.c_str(), status.c_str());
+  return row;
+}
+
 // Each named disk is judged on all that keeps it out, and on nothing else.
 TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
   const std::string units =
@@ -367,6 +387,15 @@ TEST(DiskListing, GivesEveryReasonThatKeepsADiskOut) {
        nosize_line,
        "refused\nDisk 3 has only 1023 KB free, less than the 1 MB that a "
        "volume takes at the least.\n"},
+      // a RAID-5 volume already there: a deploy would make a second
+      {capture() + "\n" + volume_header +
+           volume_row("1", "C", "Mirror", "100 GB", "Healthy"),
+       sized_line, created},
+      {capture() + "\n" + volume_header +
+           volume_row("2", "", "RAID-5", "3000 MB", "Failed Rd"),
+       nosize_line,
+       "existing\nVolume 2 (RAID-5, 3000 MB, Failed Rd) stands already: a "
+       "RAID-5 volume made on this machine would be its second.\n"},
   };
   for (const auto &[bytes, line, expected] : cases)
     EXPECT_EQ(verdict(bytes, line), expected) << bytes << line;
@@ -391,8 +420,103 @@ TEST(DiskListing, WritesItsOwnTableWideEnoughToReadBack) {
   EXPECT_EQ(read_back, disks);
 }
 
+// Every field of each volume read, a line a volume; else the reader's
+// reason.
+std::string read_volumes(const std::string &bytes) {
+  std::vector<stand_ins::ListedVolume> volumes;
+  const std::string problem = stand_ins::read_volume_listing(bytes, volumes);
+  if (!problem.empty())
+    return problem;
+  std::string said;
+  for (const stand_ins::ListedVolume &volume : volumes)
+    said += std::to_string(volume.number) + "|" + volume.letter + "|" +
+            volume.label + "|" + volume.file_system + "|" + volume.type + "|" +
+            size(volume.size_bytes) + "|" + volume.status + "|" + volume.info +
+            "\n";
+  return said;
+}
+
+TEST(VolumeListing, ReadsTheTableThatAnsweredListVolumeOrSaysWhyNot) {
+  const std::string volumes =
+      std::string(volume_header) +
+      "  Volume 0     C   Windows      NTFS   Partition    447 GB  Healthy    "
+      "Boot\n" +
+      volume_row("3", "", "RAID-5", "3000 MB", "Rebuild");
+  const std::string read = "0|C|Windows|NTFS|Partition|447G|Healthy|Boot\n"
+                           "3||||RAID-5|3000M|Rebuild|\n";
+  const std::string raid5 = volume_row("1", "", "RAID-5", "2 GB", "");
+  const struct {
+    std::string bytes;
+    std::string read;
+  } cases[] = {
+      // which table: LIST VOLUME's last answer, beside LIST DISK's
+      {"DISKPART> list disk\n\n" + capture() + "\nDISKPART> list volume\n\n" +
+           volumes + "\nDISKPART> exit\n",
+       read},
+      {::utf16le(with_crlf(piped + capture() + piped + volumes + piped)), read},
+      {"DISKPART> lis vol\n" + std::string(volume_header) +
+           volume_row("1", "E", "Mirror", "1 GB", "Failed Rd") +
+           "DISKPART> LIST VOLUME\n" + volumes,
+       read},
+      {volumes, read},
+      {"DISKPART> list volume\n\nThere are no volumes.\n", ""},
+      {"DISKPART> detail disk\n\n" + volumes,
+       "holds no table printed in answer to LIST VOLUME: its tables answer "
+       "other commands, such as DETAIL DISK, which lists only a disk's "
+       "volumes"},
+      {capture(), "holds no LIST VOLUME table: no line of eight runs of "
+                  "dashes, as under LIST VOLUME's header"},
+      {"DISKPART> list volume\n" + std::string(volume_header),
+       "line 3: the LIST VOLUME table lists no volumes, which DiskPart never "
+       "prints: a capture cut short?"},
+      // what a cell may hold
+      {std::string(volume_header) +
+           volume_row("2", "", "RAID-5", "2 GB", "Failed") +
+           volume_row("10", "D", "DVD-ROM", "0 B", "No Media"),
+       "2||||RAID-5|2G|Failed|\n10|D|||DVD-ROM|0B|No Media|\n"},
+      {std::string(volume_header) +
+           volume_row("1", "", "RAID-5", "2 GB", "Gesund"),
+       "line 3: the status \"Gesund\" is not one the simulation knows of a "
+       "volume: capture LIST VOLUME again on an English DiskPart, or add the "
+       "word to the simulation's volume statuses "
+       "(stand_ins/disk_listing/volume_status.cpp)"},
+      {std::string(volume_header) +
+           volume_row("1", "CD", "RAID-5", "2 GB", "Healthy"),
+       "line 3: the Ltr column holds \"CD\", not a drive letter or nothing"},
+      {std::string(volume_header) +
+           volume_row("1", "", "RAID-5", "2 GB", "Healthy") +
+           volume_row("1", "", "RAID-5", "4 GB", "Healthy"),
+       "line 4: Volume 1 is listed twice, on line 3 too"},
+      {std::string(volume_header) +
+           volume_row("One", "", "RAID-5", "2 GB", "Healthy"),
+       "line 3: no volume number in \"Volume One\""},
+      {std::string(volume_header) + volume_row("1", "", "", "", "Healthy"),
+       "line 3: the table's layout is not one the simulation reads: no type "
+       "entry"},
+      {std::string(volume_header) +
+           volume_row("1", "", "RAID-5", "lots", "Healthy"),
+       "line 3: the size \"lots\" is not a number and a unit, such as 100 GB"},
+      {std::string(volume_header) + raid5.substr(0, raid5.size() - 1) +
+           "Healthy\x1b\n",
+       "line 3: holds a control character, \\x1B, in the table"},
+  };
+  for (const auto &[bytes, expected] : cases)
+    EXPECT_EQ(read_volumes(bytes), expected) << bytes;
+  // The simulated DiskPart's own table reads back as the same volumes.
+  const std::vector<stand_ins::ListedVolume> own = {
+      {12, "", "", "", "RAID-5", 3000 * stand_ins::bytes_per_mb, "Rebuild", ""},
+      {0, "C", "System Rese", "NTFS", "Mirror", 350 * stand_ins::bytes_per_mb,
+       "Failed Rd", "System"}};
+  std::vector<stand_ins::ListedVolume> read_back;
+  EXPECT_EQ(stand_ins::read_volume_listing(stand_ins::write_volume_listing(own),
+                                           read_back),
+            "");
+  EXPECT_EQ(read_back, own);
+}
+
 // Captures that administrators made on real machines, each beside what it
-// must give: the disks read, then the verdict for each program's line.
+// must give: the disks read, the volumes where it lists them, then the
+// verdict for each program's line.
 TEST(DiskListing, ReadsRealCaptures) {
   namespace fs = std::filesystem;
   const auto contents = [](const fs::path &path) {
@@ -405,16 +529,20 @@ TEST(DiskListing, ReadsRealCaptures) {
       continue;
     ++captures;
     const std::string bytes = contents(entry.path());
-    std::string disks = read(bytes);
-    if (disks.back() != '\n')
-      disks += '\n'; // the reason it cannot be used
+    const auto ended = [](std::string said) {
+      return said.empty() || said.back() == '\n' ? said : said + '\n';
+    };
+    std::string volumes;
+    if (stand_ins::holds_volume_listing(bytes))
+      volumes = "--- LIST VOLUME\n" + ended(read_volumes(bytes));
     fs::path expected = entry.path();
-    EXPECT_EQ(disks + "--- raidvol-sized\n" + verdict(bytes, sized_line) +
-                  "--- raidvol-nosize\n" + verdict(bytes, nosize_line),
+    EXPECT_EQ(ended(read(bytes)) + volumes + "--- raidvol-sized\n" +
+                  verdict(bytes, sized_line) + "--- raidvol-nosize\n" +
+                  verdict(bytes, nosize_line),
               contents(expected.replace_extension(".expected")))
         << entry.path();
   }
-  EXPECT_EQ(captures, 18);
+  EXPECT_EQ(captures, 19);
 }
 
 } // namespace

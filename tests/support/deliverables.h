@@ -35,7 +35,7 @@ deliverable_name(const ::testing::TestParamInfo<Deliverable> &info) {
 
 // What the simulated DiskPart answers to raidvol-sized's script.
 inline constexpr char sized_volume_made[] =
-    "Created RAID-5 volume 1 with 1000 MB on each of disks 0, 1, 2, 3.";
+    "DiskPart successfully created the volume.";
 
 // The disk tool's path below a folder of drives: "c/vel/..." for "c:\vel\...".
 inline std::string path_on_drive() {

@@ -1,6 +1,8 @@
-// The table that LIST DISK prints. The simulated DiskPart prints its own
-// disks in it, and reads the machine that it simulates from one saved on a
-// real machine. This is all that the rest of the project sees of it.
+// The tables that LIST DISK and LIST VOLUME print. The simulated DiskPart
+// prints its own disks and volumes in them, and reads the machine that it
+// simulates from ones saved on a real machine; a confirmation reads what a
+// deploy made from them. This is all that the rest of the project sees of
+// them.
 #pragma once
 
 #include <string>
@@ -74,5 +76,51 @@ std::string write_disk_listing(const std::vector<Disk> &disks);
 // nothing of the file raw; `disks` is then left as it was.
 std::string read_disk_listing(const std::string &bytes,
                               std::vector<Disk> &disks);
+
+// One volume, as LIST VOLUME shows it.
+struct ListedVolume {
+  unsigned long long number; // "Volume 3"
+  std::string letter;        // "E", or empty
+  std::string label;
+  std::string file_system; // empty where it has none, as a new volume
+  std::string type;        // such as RAID-5, Mirror or Partition
+  unsigned long long size_bytes;
+  std::string status; // such as Healthy, Rebuild or Failed Rd
+  std::string info;   // such as Boot or System, or empty
+};
+
+bool operator==(const ListedVolume &a, const ListedVolume &b);
+
+// The type that LIST VOLUME gives a RAID-5 volume.
+constexpr char raid5_type[] = "RAID-5";
+
+// The status words of LIST VOLUME, by what they say of a volume's health.
+enum class VolumeHealth {
+  healthy,    // Healthy
+  rebuilding, // Rebuild: its parity is being built, as on a new RAID-5
+  failing,    // Failed Rd (without redundancy) or Failed
+  other,      // a status no RAID-5 volume shows, such as No Media
+  unknown,    // a word the simulation does not know
+};
+
+VolumeHealth volume_health(const std::string &status);
+
+// "Volume 3 (RAID-5, 3000 MB, Healthy)", as a reason names a volume.
+std::string volume_said(const ListedVolume &volume);
+
+// LIST VOLUME's table, every line ended, as write_disk_listing() writes
+// LIST DISK's.
+std::string write_volume_listing(const std::vector<ListedVolume> &volumes);
+
+// Reads the volumes of a saved LIST VOLUME into `volumes`, as
+// read_disk_listing() reads the disks of a LIST DISK, from the same capture
+// text; an answer to LIST VOLUME without a table lists none. Empty on
+// success, else why not.
+std::string read_volume_listing(const std::string &bytes,
+                                std::vector<ListedVolume> &volumes);
+
+// Whether `bytes` hold a table printed in answer to LIST VOLUME, or, in a
+// capture without DiskPart's prompts, a bare one.
+bool holds_volume_listing(const std::string &bytes);
 
 } // namespace stand_ins
